@@ -1,0 +1,28 @@
+// Diagnostics shared by every module: the trace sink, the assertion handler and the fatal
+// report of a failed set-up call.
+#ifndef QUILLOMAR_TWUTILITY_H
+#define QUILLOMAR_TWUTILITY_H
+
+// Caption of the failure box, log header, mutex name, drawing-window class, preview title.
+extern const char ProductName[];
+
+// Accepts trace lines ("CRender::Init\n", "  data\n", "WARNING: ...") and discards them: the
+// saver writes no log file and no console or debugger output.
+#if defined(__GNUC__)
+__attribute__((format(printf, 1, 2)))
+#endif
+void Log_Printf(const char *format, ...);
+
+// Reports a broken precondition and ends the process with exit status 1 (beep, debugger break
+// when one is attached, no window). The checks ship with the program.
+[[noreturn]] void Assert(const char *expression, const char *file, int line);
+[[noreturn]] void Assert_Response(const char *message);
+
+// Returns when value differs from failure_value; otherwise shows "<function_name> failed." in a
+// box captioned with the product name and, once dismissed, ends the process with status 1.
+void Exit_If_Failed(int value, int failure_value, const char *function_name);
+
+// Every source file that checks conditions names itself once: static const char SourceName[].
+#define TW_ASSERT(condition) ((condition) ? (void)0 : Assert(#condition, SourceName, __LINE__))
+
+#endif
