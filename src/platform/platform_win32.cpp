@@ -3,6 +3,9 @@
 
 #include <windows.h>
 #include <mmsystem.h>
+#include <shellapi.h>
+
+#include <cstdio>
 
 namespace Platform
 {
@@ -55,6 +58,161 @@ void Break_Into_Debugger()
     // crash report instead of exiting with its status.
     if (IsDebuggerPresent())
         DebugBreak();
+}
+
+// Bitmap resources of the executable's own module, as DIB sections: their pixels stay in the
+// layout they were stored in instead of being converted to the display's format.
+CBitmapResource *Load_Bitmap_Resource(int resource_id)
+{
+    HANDLE image = LoadImageA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(resource_id & 0xFFFF),
+                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    return reinterpret_cast<CBitmapResource *>(image);
+}
+
+bool Describe_Bitmap(CBitmapResource *bitmap, CBitmapBits *bits)
+{
+    DIBSECTION section;
+    if (GetObjectA(reinterpret_cast<HBITMAP>(bitmap), sizeof(section), &section) !=
+        int(sizeof(section)))
+        return false;
+    // A resource of another depth, compressed or top-down would be misread as 24-bit rows.
+    const BITMAPINFOHEADER &header = section.dsBmih;
+    if (header.biBitCount != 24 || header.biCompression != BI_RGB || header.biWidth <= 0 ||
+        header.biHeight <= 0 || section.dsBm.bmBits == NULL)
+        return false;
+    bits->Width = section.dsBm.bmWidth;
+    bits->Height = section.dsBm.bmHeight;
+    bits->Bits = static_cast<const uint8_t *>(section.dsBm.bmBits);
+    return true;
+}
+
+void Delete_Bitmap(CBitmapResource *bitmap)
+{
+    DeleteObject(reinterpret_cast<HBITMAP>(bitmap));
+}
+
+// Settings store: the registry below HKEY_CURRENT_USER. A CSettingsKey is an HKEY.
+
+CSettingsKey *User_Settings_Root()
+{
+    return reinterpret_cast<CSettingsKey *>(HKEY_CURRENT_USER);
+}
+
+long Create_Settings_Key(CSettingsKey *parent_key, const char *subkey_name, CSettingsKey **key)
+{
+    HKEY opened = NULL;
+    DWORD disposition = 0;
+    char no_class[] = "";
+    const LONG result =
+        RegCreateKeyExA(reinterpret_cast<HKEY>(parent_key), subkey_name, 0, no_class,
+                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL, &opened, &disposition);
+    *key = result == ERROR_SUCCESS ? reinterpret_cast<CSettingsKey *>(opened) : NULL;
+    return result;
+}
+
+void Close_Settings_Key(CSettingsKey *key)
+{
+    RegCloseKey(reinterpret_cast<HKEY>(key));
+}
+
+long Read_Setting(CSettingsKey *key, const char *name, uint32_t *type, void *data, uint32_t *size)
+{
+    DWORD stored_type = 0;
+    DWORD stored_size = *size;
+    const LONG result = RegQueryValueExA(reinterpret_cast<HKEY>(key), name, NULL, &stored_type,
+                                         static_cast<BYTE *>(data), &stored_size);
+    *type = stored_type;
+    *size = stored_size;
+    return result;
+}
+
+long Write_Setting(CSettingsKey *key, const char *name, uint32_t type, const void *data,
+                   uint32_t size)
+{
+    return RegSetValueExA(reinterpret_cast<HKEY>(key), name, 0, type,
+                          static_cast<const BYTE *>(data), size);
+}
+
+// System data for the start-up log header.
+
+bool Read_Memory_Status(CMemoryStatus *status)
+{
+    MEMORYSTATUS memory = {};
+    memory.dwLength = sizeof(memory);
+    GlobalMemoryStatus(&memory);
+    status->TotalPhysical = memory.dwTotalPhys;
+    status->AvailablePhysical = memory.dwAvailPhys;
+    return true;
+}
+
+int Processor_Count()
+{
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return int(info.dwNumberOfProcessors);
+}
+
+bool Read_Os_Version(COsVersion *version)
+{
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    if (!GetVersionExA(&info))
+        return false;
+    version->MajorVersion = info.dwMajorVersion;
+    version->MinorVersion = info.dwMinorVersion;
+    version->BuildNumber = info.dwBuildNumber;
+    version->PlatformId = info.dwPlatformId;
+    snprintf(version->ServicePack, sizeof(version->ServicePack), "%.*s",
+             int(sizeof(info.szCSDVersion)), info.szCSDVersion);
+    return true;
+}
+
+bool Module_File_Name(char *path, size_t size)
+{
+    if (path == NULL || size == 0)
+        return false;
+    const DWORD capacity = size > MAXDWORD ? MAXDWORD : DWORD(size);
+    // A cut path comes back filling the buffer, and unterminated on Windows XP.
+    const DWORD length = GetModuleFileNameA(NULL, path, capacity);
+    if (length == 0 || length >= capacity)
+    {
+        path[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool Read_File_Size(const char *path, uint64_t *size_bytes)
+{
+    HANDLE file = CreateFileA(path, 0, 0, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size;
+    const BOOL known = GetFileSizeEx(file, &size);
+    CloseHandle(file);
+    if (known)
+        *size_bytes = uint64_t(size.QuadPart);
+    return known != FALSE;
+}
+
+// Opening a URL: the shell finds the program for its scheme and starts it without waiting for
+// it. A refusal may show the shell's own error box first.
+bool Open_Url(const char *url, long *error_code)
+{
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof(info);
+    info.hwnd = GetDesktopWindow();
+    info.lpVerb = "open";
+    info.lpFile = url;
+    info.nShow = SW_SHOWNORMAL;
+    const BOOL accepted = ShellExecuteExA(&info);
+    if (!accepted && error_code != NULL)
+    {
+        // The shell's own error box may clear the thread's error; its SE_ERR_ code remains.
+        const DWORD error = GetLastError();
+        *error_code = error != 0 ? long(error) : long(reinterpret_cast<INT_PTR>(info.hInstApp));
+    }
+    return accepted != FALSE;
 }
 
 } // namespace Platform

@@ -25,4 +25,30 @@ void Exit_If_Failed(int value, int failure_value, const char *function_name);
 // Every source file that checks conditions names itself once: static const char SourceName[].
 #define TW_ASSERT(condition) ((condition) ? (void)0 : Assert(#condition, SourceName, __LINE__))
 
+namespace Platform
+{
+class COsVersion;
+}
+
+// Start-up logging: the switch that the ReleaseLogging option sets (nothing reads it; the sink
+// discards every line either way) and the header written when the saver or the configuration
+// sheet starts: system, version, module and option data.
+void Set_Release_Logging(bool enabled);
+void Write_Log_Header();
+
+class CUtility
+{
+public:
+    static void Log_System_Data();
+    static void Log_Os_Data(); // a system that cannot report its version is a broken precondition
+    static void Log_Module_Data();
+
+    // The name the version table gives a version record; NULL when no name applies.
+    static const char *Os_Version_Name(const Platform::COsVersion &version);
+
+    // Hands url to the user's shell to open; nonzero when the shell accepted it. The program
+    // that opens the URL runs on its own.
+    static int Launch_Url(const char *url);
+};
+
 #endif

@@ -1,0 +1,4 @@
+#include "hoststate.h"
+
+bool PreviewMode = false;
+bool Windows9xPlatform = false;

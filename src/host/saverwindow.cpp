@@ -1,0 +1,324 @@
+// The saver window: full screen or inside a preview, its message loop, and ending on input
+// (after the password verifier on the Windows 95 family).
+#include "saverhost.h"
+
+#include <cstdlib>
+
+HINSTANCE MainInstance = NULL;
+HWND MainWindow = NULL;
+bool CloseAccepted = false;
+bool InPasswordDialog = false;
+HMODULE PasswordModule = NULL;
+UINT AutoPlayMessage = 0;
+POINT LastCursorPos = {0, 0};
+DWORD MouseMoveThreshold = 4;
+DWORD LastVerifyTick = 0xFFFFFFFF;
+
+typedef BOOL(WINAPI *CVerifyPassword)(HWND);
+typedef HIMC(WINAPI *CImmAssociateContext)(HWND, HIMC);
+
+static CVerifyPassword Verifier = NULL;
+static HMODULE ImmModule = NULL;
+static CImmAssociateContext ImmAssociate = NULL;
+static HIMC PreviousImmContext = NULL;
+
+static const char SaverClassName[] = "WindowsScreenSaverClass";
+
+static void Hide_Cursor()
+{
+    SetCursor(NULL);
+}
+
+void SetSaverRunning(UINT on)
+{
+    if (!Windows9xPlatform)
+        return;
+    UINT previous = 0;
+    SystemParametersInfoA(SPI_SCREENSAVERRUNNING, on, &previous, 0);
+}
+
+void UnloadPasswordVerifier()
+{
+    if (!Windows9xPlatform)
+        return;
+    if (PasswordModule != NULL)
+    {
+        FreeLibrary(PasswordModule);
+        PasswordModule = NULL;
+    }
+    if (Verifier != NULL)
+    {
+        Verifier = NULL;
+        SetSaverRunning(0);
+    }
+}
+
+void LoadPasswordVerifier()
+{
+    if (!Windows9xPlatform)
+        return;
+    if (PasswordModule != NULL)
+        UnloadPasswordVerifier();
+    HKEY key = NULL;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key) != ERROR_SUCCESS)
+        return;
+    // Whatever its stored type: only whether the first four bytes are nonzero matters.
+    DWORD use_password = 0;
+    DWORD size = sizeof(use_password);
+    if (RegQueryValueExA(key, "ScreenSaveUsePassword", NULL, NULL,
+                         reinterpret_cast<BYTE *>(&use_password), &size) == ERROR_SUCCESS &&
+        use_password != 0)
+    {
+        PasswordModule = LoadLibraryA("PASSWORD.CPL");
+        if (PasswordModule != NULL)
+        {
+            Verifier = reinterpret_cast<CVerifyPassword>(
+                reinterpret_cast<void *>(GetProcAddress(PasswordModule, "VerifyScreenSavePwd")));
+            if (Verifier != NULL)
+                SetSaverRunning(1);
+            else
+                UnloadPasswordVerifier();
+        }
+    }
+    RegCloseKey(key);
+}
+
+BOOL VerifySaverPassword(HWND window)
+{
+    if (InPasswordDialog || CloseAccepted)
+        return FALSE;
+    if (Verifier == NULL)
+    {
+        CloseAccepted = true;
+        return TRUE;
+    }
+    // A close request right after a verification (the dialog's own keys, say) is refused.
+    if (LastVerifyTick != 0xFFFFFFFF && GetTickCount() - LastVerifyTick < 200)
+        return FALSE;
+    InPasswordDialog = true;
+    MSG pending;
+    for (int i = 0; i < 2; ++i)
+        PeekMessageA(&pending, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
+    CloseAccepted = SendMessageA(window, SAVER_MSG_VERIFY_PASSWORD, 0, 0) != 0;
+    InPasswordDialog = false;
+    if (!CloseAccepted)
+        Hide_Cursor();
+    LastVerifyTick = GetTickCount();
+    return CloseAccepted;
+}
+
+static bool Mouse_Moved_Beyond_Threshold()
+{
+    POINT now;
+    GetCursorPos(&now);
+    const DWORD distance = DWORD(abs(now.x - LastCursorPos.x) + abs(now.y - LastCursorPos.y));
+    if (distance <= MouseMoveThreshold)
+        return false;
+    LastCursorPos = now;
+    return true;
+}
+
+LRESULT DefScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (!PreviewMode && !CloseAccepted)
+    {
+        if (message == WM_CLOSE)
+        {
+            if (Windows9xPlatform && !VerifySaverPassword(window))
+            {
+                GetCursorPos(&LastCursorPos);
+                return 0;
+            }
+        }
+        else if (message == SAVER_MSG_VERIFY_PASSWORD)
+        {
+            if (Windows9xPlatform)
+                return Verifier == NULL ? 1 : Verifier(window);
+        }
+        else if (!InPasswordDialog)
+        {
+            bool close = false;
+            switch (message)
+            {
+                case WM_SHOWWINDOW:
+                    if (wparam != 0)
+                        Hide_Cursor();
+                    break;
+                case WM_ACTIVATEAPP:
+                    close = wparam == 0;
+                    break;
+                case WM_SETCURSOR:
+                    Hide_Cursor();
+                    return 1;
+                case WM_POWER:
+                    close = wparam == 3; // PWR_CRITICALRESUME
+                    break;
+                case WM_POWERBROADCAST:
+                case WM_KEYDOWN:
+                case WM_SYSKEYDOWN:
+                case WM_LBUTTONDOWN:
+                case WM_RBUTTONDOWN:
+                case WM_MBUTTONDOWN:
+                    close = true;
+                    break;
+                case WM_MOUSEMOVE:
+                    // The message's own position is ignored: the cursor's is what the user moved.
+                    close = Mouse_Moved_Beyond_Threshold();
+                    break;
+            }
+            if (close)
+                PostMessageA(window, WM_CLOSE, 0, 0);
+        }
+    }
+    if (AutoPlayMessage != 0 && message == AutoPlayMessage)
+    {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return Verifier != NULL ? 1 : 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+static void Detach_Input_Context(HWND window)
+{
+    // Only if the input-method module is already there; it is never loaded for this.
+    ImmModule = GetModuleHandleA("IMM32.DLL");
+    if (ImmModule == NULL)
+        return;
+    ImmAssociate = reinterpret_cast<CImmAssociateContext>(
+        reinterpret_cast<void *>(GetProcAddress(ImmModule, "ImmAssociateContext")));
+    if (ImmAssociate != NULL)
+        PreviousImmContext = ImmAssociate(window, NULL);
+}
+
+static void Restore_Input_Context(HWND window)
+{
+    if (ImmModule != NULL && ImmAssociate != NULL && PreviousImmContext != NULL)
+        ImmAssociate(window, PreviousImmContext);
+}
+
+LRESULT CALLBACK ScreenSaverHostProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message)
+    {
+        case WM_CREATE:
+            Detach_Input_Context(window);
+            GetCursorPos(&LastCursorPos);
+            if (!PreviewMode)
+                Hide_Cursor();
+            break;
+        case WM_DESTROY:
+            Restore_Input_Context(window);
+            PostQuitMessage(0);
+            break;
+        case WM_SETTEXT:
+            return 0;
+        case WM_PAINT:
+            if (CloseAccepted)
+                return DefWindowProcA(window, message, wparam, lparam);
+            if (!PreviewMode)
+                Hide_Cursor();
+            break;
+        case WM_HELP:
+        case WM_CONTEXTMENU:
+            if (PreviewMode)
+            {
+                // The control panel owns help and context menus over its preview.
+                HWND parent = GetParent(window);
+                if (parent != NULL && IsWindow(parent))
+                    PostMessageA(parent, message, WPARAM(parent), lparam);
+                return 1;
+            }
+            break;
+        case WM_SYSCOMMAND:
+            if (!PreviewMode &&
+                (wparam == SC_NEXTWINDOW || wparam == SC_PREVWINDOW || wparam == SC_SCREENSAVE))
+                return 0;
+            break;
+        case WM_TIMER:
+            if (CloseAccepted)
+                return 0;
+            Sleep(0);
+            break;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            if (CloseAccepted)
+                return DefWindowProcA(window, message, wparam, lparam);
+            break;
+    }
+    return ScreenSaverProc(window, message, wparam, lparam);
+}
+
+int RunSaverWindow(HWND parent)
+{
+    WNDCLASSA window_class = {};
+    window_class.style = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+    window_class.lpfnWndProc = ScreenSaverHostProc;
+    window_class.hInstance = MainInstance;
+    window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    window_class.lpszClassName = SaverClassName;
+
+    int x, y, width, height;
+    DWORD style, extended_style;
+    const char *title;
+    if (parent != NULL)
+    {
+        RECT client;
+        GetClientRect(parent, &client);
+        x = 0;
+        y = 0;
+        width = client.right;
+        height = client.bottom;
+        style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+        extended_style = 0;
+        title = "Preview";
+        PreviewMode = true;
+    }
+    else
+    {
+        HDC screen = GetDC(NULL);
+        RECT desktop;
+        GetClipBox(screen, &desktop);
+        ReleaseDC(NULL, screen);
+        x = desktop.left;
+        y = desktop.top;
+        width = desktop.right - desktop.left;
+        height = desktop.bottom - desktop.top;
+        style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+        extended_style = WS_EX_TOPMOST;
+        title = "Screen Saver";
+
+        HWND running = FindWindowA(SaverClassName, "Screen Saver");
+        if (running != NULL && IsWindow(running))
+        {
+            SetForegroundWindow(running);
+            return 0;
+        }
+        LoadPasswordVerifier();
+    }
+
+    if (Windows9xPlatform)
+        AutoPlayMessage = RegisterWindowMessageA("QueryCancelAutoPlay");
+
+    int exit_code = 1; // the window could not be made
+    if (RegisterClassA(&window_class))
+        MainWindow = CreateWindowExA(extended_style, SaverClassName, title, style, x, y, width,
+                                     height, parent, NULL, MainInstance, NULL);
+    if (MainWindow != NULL)
+    {
+        if (!PreviewMode)
+            SetForegroundWindow(MainWindow);
+        MSG message;
+        while (GetMessageA(&message, NULL, 0, 0) > 0)
+        {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        exit_code = int(message.wParam);
+    }
+    UnloadPasswordVerifier();
+    return exit_code;
+}

@@ -1,0 +1,159 @@
+// The saver's own window procedures: the saver window's (behind the host) and the GL child
+// window's, which owns the OpenGL context and draws one frame per WM_PAINT. Windows only.
+#include "host/saverhost.h"
+
+#include "options.h"
+#include "platform/gl.h"
+#include "render.h"
+#include "resolution.h"
+#include "twutility/timer.h"
+#include "twutility/twmath.h"
+#include "twutility/twutility.h"
+
+#include <ctime>
+
+static HDC ChildDC = NULL;
+static HGLRC RenderContext = NULL;
+
+static const int WebAddressStringId = 1016;
+
+// 24-bit colour, 32-bit depth, double buffered; nothing else.
+static PIXELFORMATDESCRIPTOR Pixel_Format_Request()
+{
+    PIXELFORMATDESCRIPTOR request = {};
+    request.nSize = sizeof(PIXELFORMATDESCRIPTOR);
+    request.nVersion = 1;
+    request.dwFlags =
+        PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER | PFD_GENERIC_ACCELERATED;
+    request.iPixelType = PFD_TYPE_RGBA;
+    request.cColorBits = 24;
+    request.cDepthBits = 32;
+    request.iLayerType = PFD_MAIN_PLANE;
+    return request;
+}
+
+static void On_Child_Create(HWND window)
+{
+    Log_Printf("ScreenSaverChildProc:WM_CREATE\n");
+    ChildDC = GetDC(window);
+    const PIXELFORMATDESCRIPTOR request = Pixel_Format_Request();
+    const int format = ChoosePixelFormat(ChildDC, &request);
+    Exit_If_Failed(format, 0, "ChoosePixelFormat");
+    Exit_If_Failed(SetPixelFormat(ChildDC, format, &request), FALSE, "SetPixelFormat");
+    RenderContext = wglCreateContext(ChildDC);
+    Exit_If_Failed(RenderContext != NULL, 0, "wglCreateContext");
+    Exit_If_Failed(wglMakeCurrent(ChildDC, RenderContext), FALSE, "wglMakeCurrent");
+    CRender::Init(ChildDC);
+    InvalidateRect(window, NULL, FALSE);
+    CTimer::Init();
+}
+
+static void On_Child_Size(int width, int height)
+{
+    Log_Printf("ScreenSaverChildProc:WM_SIZE\n");
+    CResolution::Set_Window_Dimensions(width, height);
+    CResolution::Init_Screen_Dimensions();
+    CRender::Resize(width, height);
+}
+
+static void On_Child_Paint(HWND window)
+{
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    CTimer::Update();
+    CRender::Update(CTimer::TimeInterval);
+    CRender::Draw();
+    glFlush();
+    SwapBuffers(ChildDC);
+    EndPaint(window, &paint);
+    // No timer and no sleep: the next frame comes as soon as the queue is otherwise empty.
+    InvalidateRect(window, NULL, FALSE);
+}
+
+static void On_Child_Destroy(HWND window)
+{
+    Log_Printf("ScreenSaverChildProc:WM_DESTROY\n");
+    CRender::Close();
+    ChangeDisplaySettingsA(NULL, 0);
+    wglMakeCurrent(NULL, NULL);
+    wglDeleteContext(RenderContext);
+    RenderContext = NULL;
+    ReleaseDC(window, ChildDC);
+    ChildDC = NULL;
+    PostQuitMessage(0);
+    Log_Printf("%u frames rendered\n", unsigned(CTimer::FrameCount));
+    Log_Printf("Sample framerate  = %5.2f fps\n", CTimer::SampleFramerate);
+    Log_Printf("Average framerate = %5.2f fps\n", CTimer::AverageFramerate);
+}
+
+static LRESULT CALLBACK ScreenSaverChildProc(HWND window, UINT message, WPARAM wparam,
+                                             LPARAM lparam)
+{
+    switch (message)
+    {
+        case WM_CREATE:
+            On_Child_Create(window);
+            return 0;
+        case WM_SIZE:
+            On_Child_Size(LOWORD(lparam), HIWORD(lparam));
+            return 0;
+        case WM_PAINT:
+            On_Child_Paint(window);
+            return 0;
+        case WM_DESTROY:
+            On_Child_Destroy(window);
+            return 0;
+    }
+    return DefScreenSaverProc(window, message, wparam, lparam);
+}
+
+static void On_Saver_Create(HWND window)
+{
+    Set_Release_Logging(COptions::ReleaseLogging.Get_Value() == 1);
+    Write_Log_Header();
+    Seed_Random(uint32_t(time(NULL)));
+    Log_Printf("ScreenSaverProc:WM_CREATE\n");
+
+    RECT client;
+    GetClientRect(window, &client);
+
+    WNDCLASSA child_class = {};
+    child_class.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
+    child_class.lpfnWndProc = ScreenSaverChildProc;
+    child_class.hInstance = MainInstance;
+    child_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    child_class.lpszClassName = ProductName;
+    Exit_If_Failed(RegisterClassA(&child_class), 0, "RegisterClass");
+
+    HWND child = CreateWindowExA(0, ProductName, ProductName,
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                                 client.right, client.bottom, window, NULL, MainInstance, NULL);
+    Exit_If_Failed(child != NULL, 0, "CreateWindow");
+}
+
+static void Open_Web_Address()
+{
+    char url[1000] = {};
+    LoadStringA(MainInstance, WebAddressStringId, url, sizeof(url));
+    CUtility::Launch_Url(url);
+}
+
+LRESULT ScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message)
+    {
+        case WM_CREATE:
+            On_Saver_Create(window);
+            break;
+        case WM_KEYDOWN:
+            if (wparam == VK_F1)
+                Open_Web_Address();
+            break;
+    }
+    return DefScreenSaverProc(window, message, wparam, lparam);
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    SaverEntry();
+}

@@ -1,0 +1,115 @@
+#include "registry.h"
+
+#include "twutility.h"
+
+#include <cstdio>
+#include <cstring>
+
+static const char SourceName[] = "twutility/registry";
+
+// The seam's success status, named as the registry names it so the checks read as they do on
+// Windows.
+static const long ERROR_SUCCESS = 0;
+
+CRegistry::CRegistry() : RegKey(NULL) {}
+
+CRegistry::~CRegistry()
+{
+    Close_Key();
+}
+
+void CRegistry::Create_Key(Platform::CSettingsKey *parent_key, const char *subkey_name)
+{
+    TW_ASSERT(parent_key != NULL);
+    TW_ASSERT(subkey_name != NULL);
+    Close_Key(); // a second open must not leak the first key
+    const long result = Platform::Create_Settings_Key(parent_key, subkey_name, &RegKey);
+    TW_ASSERT(result == ERROR_SUCCESS);
+    TW_ASSERT(RegKey != NULL);
+}
+
+void CRegistry::Close_Key()
+{
+    if (RegKey != NULL)
+    {
+        Platform::Close_Settings_Key(RegKey);
+        RegKey = NULL;
+    }
+}
+
+void CRegistry::Set_Dword(const char *value_name, int32_t value)
+{
+    TW_ASSERT(value_name != NULL);
+    TW_ASSERT(RegKey != NULL);
+    const uint32_t bits = uint32_t(value);
+    const unsigned char bytes[4] = {(unsigned char)(bits), (unsigned char)(bits >> 8),
+                                    (unsigned char)(bits >> 16), (unsigned char)(bits >> 24)};
+    const long retcode =
+        Platform::Write_Setting(RegKey, value_name, Platform::SETTING_NUMBER, bytes, 4);
+    TW_ASSERT(retcode == ERROR_SUCCESS);
+}
+
+void CRegistry::Set_String(const char *name, const char *value)
+{
+    TW_ASSERT(name != NULL);
+    TW_ASSERT(value != NULL);
+    TW_ASSERT(RegKey != NULL);
+    const size_t length = strlen(value);
+    TW_ASSERT(length < size_t(REGISTRY_TEXT_SIZE));
+    const long retcode =
+        Platform::Write_Setting(RegKey, name, Platform::SETTING_TEXT, value, uint32_t(length + 1));
+    TW_ASSERT(retcode == ERROR_SUCCESS);
+}
+
+bool CRegistry::Get_Dword(const char *name, int32_t *value)
+{
+    TW_ASSERT(name != NULL);
+    TW_ASSERT(value != NULL);
+    TW_ASSERT(RegKey != NULL);
+    unsigned char bytes[4] = {0, 0, 0, 0};
+    uint32_t type = 0;
+    uint32_t size = sizeof(bytes);
+    if (Platform::Read_Setting(RegKey, name, &type, bytes, &size) != ERROR_SUCCESS)
+        return false;
+    // A shorter value would leave bytes of the caller's preset in the number.
+    if (size != 4 || (type != Platform::SETTING_NUMBER && type != Platform::SETTING_BINARY))
+        return false;
+    const uint32_t bits = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+                          uint32_t(bytes[3]) << 24;
+    *value = int32_t(bits);
+    return true;
+}
+
+bool CRegistry::Get_String(const char *name, char *value)
+{
+    TW_ASSERT(name != NULL);
+    TW_ASSERT(value != NULL);
+    TW_ASSERT(RegKey != NULL);
+    uint32_t type = 0;
+    uint32_t size = REGISTRY_TEXT_SIZE;
+    if (Platform::Read_Setting(RegKey, name, &type, value, &size) != ERROR_SUCCESS ||
+        size > uint32_t(REGISTRY_TEXT_SIZE))
+        return false;
+    if (type == Platform::SETTING_NUMBER)
+    {
+        if (size != 4)
+            return false;
+        const unsigned char *bytes = reinterpret_cast<const unsigned char *>(value);
+        const uint32_t bits = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 |
+                              uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+        snprintf(value, REGISTRY_TEXT_SIZE, "%ld", long(int32_t(bits)));
+        return true;
+    }
+    // Bytes of any other type are no text to show or write back.
+    if (type != Platform::SETTING_TEXT)
+        return false;
+    // A text stored without its terminator ends where the stored bytes end; one that fills
+    // the whole buffer that way is longer than a text may be.
+    if (memchr(value, '\0', size) == NULL)
+    {
+        if (size == uint32_t(REGISTRY_TEXT_SIZE))
+            return false;
+        value[size] = '\0';
+    }
+    return true;
+}
