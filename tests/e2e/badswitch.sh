@@ -6,7 +6,8 @@ saver_windows() { xdotool search --name '^(Screen Saver|Preview|Quillomar)$' 2>/
 
 for arguments in /x "/p:1234" /p "/p 99999" "/l 0" /a "-?" "/1"; do
     # shellcheck disable=SC2086
-    check "'$arguments' exits with -1" [ "$(run_saver 10 $arguments)" = 255 ]
+    run_saver 10 $arguments
+    check "'$arguments' exits with -1 (status $EXIT_STATUS)" [ "$EXIT_STATUS" = 255 ]
     check "'$arguments' showed no window" [ "$(saver_windows)" = 0 ]
 done
 

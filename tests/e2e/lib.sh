@@ -56,21 +56,28 @@ start_saver() {
     STARTED_PIDS+=("$SAVER_PID")
 }
 
-# wait_exit <pid> <seconds>: the process's exit status, or "running" after the time.
+# wait_exit <pid> <seconds>: EXIT_STATUS = the process's exit status, or "running" after the
+# time. Not in a $(...) subshell: only this shell can collect its children's statuses.
 wait_exit() {
     local pid=$1 seconds=$2 i
     for ((i = 0; i < seconds * 10; i++)); do
         if ! kill -0 "$pid" 2>/dev/null; then
             wait "$pid"
-            echo $?
+            EXIT_STATUS=$?
             return
         fi
         sleep 0.1
     done
-    echo running
+    EXIT_STATUS=running
 }
 
-# run_saver <seconds> <arguments...>: runs it to the end and prints its exit status.
+# expect_exit <description> <pid> <seconds> <status or "running">: one assertion.
+expect_exit() {
+    wait_exit "$2" "$3"
+    check "$1 (status $EXIT_STATUS)" [ "$EXIT_STATUS" = "$4" ]
+}
+
+# run_saver <seconds> <arguments...>: runs it to the end; EXIT_STATUS as wait_exit.
 run_saver() {
     local seconds=$1
     shift
@@ -92,7 +99,27 @@ wait_window() {
     return 1
 }
 
+# press_key <X window id> <key>: focus the window, then type as the keyboard would (XTEST).
+press_key() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || true
+    xdotool key "$2"
+}
+
 screenshot() { import -window "${2:-root}" "$1" 2>/dev/null; }
+
+# Wine draws an OpenGL child window into an X window of its own, unnamed, with the child's size
+# (for a preview whose parent is another process's window, and under Wine 8 for a same-process
+# child as well); that window holds the rendered frame. gl_window <width>x<height> prints its id.
+gl_window() {
+    xwininfo -root -tree | awk -v size=" $1+" 'index($0, size) && /has no name/ { print $1; exit }'
+}
+
+# gl_screenshot <file> <width>x<height>: the rendered frame of the saver's drawing window.
+gl_screenshot() {
+    local id
+    id=$(gl_window "$2")
+    [ -n "$id" ] && screenshot "$1" "$id"
+}
 
 # count_pixels <image> <R|G|B><'>'|'<'><percent>...: how many pixels meet every condition,
 # e.g. count_pixels shot.png 'R>55' 'G>55' 'B<25'. Done with channel thresholds, which is fast.

@@ -21,6 +21,6 @@ wine "$DRIVERS/dismiss_box.exe" Quillomar 20 >"$WORK/box.out" 2>&1
 cat "$WORK/box.out"
 check "a box captioned Quillomar reads \"ChoosePixelFormat failed.\"" \
     grep -qx 'text: ChoosePixelFormat failed.' <(tr -d '\r' <"$WORK/box.out")
-check "the saver exits with status 1 once it is dismissed" [ "$(wait_exit "$SAVER_PID" 10)" = 1 ]
+expect_exit "the saver exits with status 1 once it is dismissed" "$SAVER_PID" 10 1
 
 finish

@@ -3,12 +3,6 @@
 # fills its parent, shows the three titles, ignores input and ends with its parent.
 . "$(dirname "$0")/lib.sh"
 
-# Wine shows an OpenGL child of another process's window in an X window of its own, with no
-# name and the preview's size; that window holds the rendered frame.
-preview_x_window() {
-    xwininfo -root -tree | awk '/ 152x112\+/ && /has no name/ { print $1; exit }'
-}
-
 run_preview() {
     local format=$1 go=$WORK/go
     rm -f "$go" "$WORK/host.out"
@@ -23,7 +17,7 @@ run_preview() {
     check "'$format': the preview fills its parent" grep -q '^preview 152 112' "$WORK/host.out"
     sleep 2
     local window
-    window=$(preview_x_window)
+    window=$(gl_window 152x112)
     check "'$format': the preview's picture exists" [ -n "$window" ]
     if [ -n "$window" ]; then
         screenshot "$WORK/preview.png" "$window"
@@ -37,8 +31,7 @@ run_preview() {
         check "'$format': nothing white above the titles" [ "$(white_pixels "$WORK/row.png")" = 0 ]
     fi
     touch "$go"
-    check "'$format': input is ignored, the parent's end ends the saver" \
-        [ "$(wait_exit "$host" 20)" = 0 ]
+    expect_exit "'$format': input is ignored, the parent's end ends the saver" "$host" 20 0
     grep -q '^saver exited' "$WORK/host.out" || cat "$WORK/host.out"
 }
 

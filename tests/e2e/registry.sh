@@ -14,14 +14,14 @@ for arguments in /a /x "/p 0"; do
     reg_reset
     check "no key before '$arguments'" [ -z "$(reg_value ShowFramerate)" ]
     # shellcheck disable=SC2086
-    run_saver 10 $arguments >/dev/null
+    run_saver 10 $arguments
     check "'$arguments' leaves the key with all five initial values" expect_initial_values
 done
 
 reg_reset
 reg_set_dword ShowFramerate 2
 reg_set_dword VersionMajor 7
-run_saver 10 /x >/dev/null
+run_saver 10 /x
 check "stored values are kept, not reset" \
     [ "$(reg_value ShowFramerate)" = "REG_DWORD 0x2" -a "$(reg_value VersionMajor)" = "REG_DWORD 0x7" ]
 check "missing ones are added" [ "$(reg_value VersionMinor)" = "REG_DWORD 0x1" ]
