@@ -134,5 +134,21 @@ bool CCamera3d::Is_Cube_Outside(const CVector3d &centre, double half_size) const
         CVector3d(x + h, y - h, z - h), CVector3d(x + h, y - h, z + h),
         CVector3d(x + h, y + h, z - h), CVector3d(x + h, y + h, z + h),
     };
-    return Are_Points_Outside(corners, 8);
+    if (!Are_Points_Outside(corners, 8))
+        return false;
+    if (!FrustumValid)
+        return true; // no view yet: everything counts as outside
+    // Every corner outside is not enough when the cube is larger than the view's cross-section
+    // (a very wide window makes the view less than a cube high near the near plane): corners
+    // above and below the view would hide a cube that fills it. Outside means wholly beyond one
+    // plane.
+    for (const double *plane : Frustum)
+    {
+        bool all_beyond = true;
+        for (const CVector3d &corner : corners)
+            all_beyond = all_beyond && Plane_Distance(plane, corner) < 0;
+        if (all_beyond)
+            return true;
+    }
+    return false;
 }

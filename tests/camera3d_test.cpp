@@ -188,6 +188,20 @@ TEST_F(CameraTest, CubeIsOutsideOnlyWhenEveryCornerIs)
     EXPECT_TRUE(Camera.Is_Cube_Outside(CVector3d(0, 0, 10001.5), 1.0));
 }
 
+TEST_F(CameraTest, ACubeFillingAVeryWideViewIsInside)
+{
+    // 6:1 (three screens side by side): near the near plane the view is only about 1.7 units
+    // high, less than the cube, so every corner lies above or below it while the cube fills it.
+    Apply_With_Ratio(6.0);
+    const CVector3d middle(0.0, 0.0, 9900.0);
+    EXPECT_TRUE(Camera.Is_Point_Outside(CVector3d(0.0, 1.0, 9899.0)));
+    EXPECT_TRUE(Camera.Is_Point_Outside(CVector3d(0.0, -1.0, 9899.0)));
+    EXPECT_FALSE(Camera.Is_Cube_Outside(middle, 1.0));
+    // Still outside when wholly beyond one plane.
+    EXPECT_TRUE(Camera.Is_Cube_Outside(CVector3d(0.0, 3.0, 9900.0), 1.0));
+    EXPECT_TRUE(Camera.Is_Cube_Outside(CVector3d(20.0, 0.0, 9900.0), 1.0));
+}
+
 TEST_F(CameraTest, PointSetIsOutsideOnlyWhenEveryPointIs)
 {
     Apply_With_Ratio(1.0);
