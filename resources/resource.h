@@ -13,4 +13,11 @@
 
 #define IDD_CONFIGURE_HOST 2003
 
+// The configuration sheet's pages and their controls.
+#define IDD_INTRODUCTION 119
+#define IDD_CREDITS 132
+#define IDC_WWW 1011
+#define IDC_EMAIL 1012
+#define IDC_STATIC_VERSION 1074
+
 #endif

@@ -1,16 +1,135 @@
-// The configuration dialog. Windows only.
-#include "host/saverhost.h"
+#include "configure.h"
 
+#include "configurecredits.h"
+#include "configureintro.h"
+#include "host/saverhost.h"
+#include "options.h"
+#include "resolution.h"
+#include "resource.h"
 #include "twutility/twutility.h"
 
-// Until the property sheet exists the invisible host dialog simply closes.
-INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM, LPARAM)
+#include <commctrl.h>
+
+#include <cstdio>
+
+HWND ConfigureHWnd = NULL;
+HANDLE ConfigureMutex = INVALID_HANDLE_VALUE;
+
+int CConfigure::Start_Page(int stored_index)
 {
-    if (message == WM_INITDIALOG)
+    return stored_index >= 0 && stored_index < NumPages ? stored_index : 0;
+}
+
+void CConfigure::Create_Property_Sheet()
+{
+    Log_Printf("CConfigure::Create_Property_Sheet\n");
+    char caption[500] = "";
+    LoadStringA(MainInstance, IDS_SHEET_CAPTION, caption, sizeof(caption));
+
+    PROPSHEETPAGEA pages[NumPages] = {};
+    const int templates[NumPages] = {IDD_INTRODUCTION, IDD_CREDITS};
+    const DLGPROC procedures[NumPages] = {CConfigureIntro::Intro_Dialog_Proc,
+                                          CConfigureCredits::Dialog_Proc};
+    for (int i = 0; i < NumPages; ++i)
     {
-        Log_Printf("ScreenSaverConfigureDialog WM_INITDIALOG\n");
-        EndDialog(dialog, 0);
+        pages[i].dwSize = sizeof(pages[i]);
+        pages[i].dwFlags = PSP_DEFAULT; // the tab shows the template's caption
+        pages[i].hInstance = MainInstance;
+        pages[i].pszTemplate = MAKEINTRESOURCEA(templates[i]);
+        pages[i].pfnDlgProc = procedures[i];
+        pages[i].lParam = 0;
+    }
+
+    PROPSHEETHEADERA header = {};
+    header.dwSize = sizeof(header);
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USECALLBACK;
+    header.hwndParent = ConfigureHWnd;
+    header.hInstance = MainInstance;
+    header.pszCaption = caption;
+    header.nPages = NumPages;
+    header.nStartPage = UINT(Start_Page(COptions::CurrentConfigureSheet.Get_Value()));
+    header.ppsp = pages;
+    header.pfnCallback = Prop_Sheet_Init_Callback;
+    // Modal; nothing is applied or undone when it closes, so its result does not matter.
+    PropertySheetA(&header);
+}
+
+int CALLBACK CConfigure::Prop_Sheet_Init_Callback(HWND hwnd, UINT message, LPARAM)
+{
+    Log_Printf("CConfigure::Prop_Sheet_Init_Callback\n");
+    // Only once the sheet exists: a later call (a pressed button, in newer common controls)
+    // must not move OK again.
+    if (hwnd == NULL || message != PSCB_INITIALIZED)
+        return 0;
+    HWND cancel = GetDlgItem(hwnd, IDCANCEL);
+    if (cancel != NULL)
+    {
+        EnableWindow(cancel, FALSE);
+        ShowWindow(cancel, SW_HIDE);
+    }
+    HWND ok = GetDlgItem(hwnd, IDOK);
+    if (ok == NULL)
+        return 0;
+    RECT rectangle;
+    GetWindowRect(ok, &rectangle);
+    POINT corner = {rectangle.left, rectangle.top};
+    ScreenToClient(hwnd, &corner);
+    SetWindowPos(ok, NULL, corner.x - OkButtonShift, corner.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+    return 0;
+}
+
+static INT_PTR On_Init_Dialog(HWND hwnd)
+{
+    Log_Printf("ScreenSaverConfigureDialog:WM_INITDIALOG\n");
+    Set_Release_Logging(COptions::ReleaseLogging.Get_Value() == 1);
+    Write_Log_Header();
+
+    char mutex_name[1000];
+    snprintf(mutex_name, sizeof(mutex_name), "Tarnwick %s Mutex", ProductName);
+    // A handle to a mutex that already exists counts as failure, so the test is on the error.
+    SetLastError(0);
+    ConfigureMutex = CreateMutexA(NULL, FALSE, mutex_name);
+    const DWORD error = GetLastError();
+    if (ConfigureMutex == NULL)
+        ConfigureMutex = INVALID_HANDLE_VALUE;
+    if (error != 0)
+    {
+        // Another sheet is open (or no mutex could be made): show nothing, leave it alone.
+        EndDialog(hwnd, 1);
         return TRUE;
+    }
+
+    CResolution::Init_Screen_Dimensions();
+    CResolution::Set_Window_Dimensions(CResolution::Get_Screen_Width(),
+                                       CResolution::Get_Screen_Height());
+    InitCommonControls();
+    // The dialog ends only after this message returns: until then it owns the sheet, unseen.
+    EndDialog(hwnd, 1);
+    CConfigure::Create_Property_Sheet();
+    return TRUE;
+}
+
+static void On_Destroy()
+{
+    Log_Printf("ScreenSaverConfigureDialog:WM_DESTROY\n");
+    // From here on another configuration sheet may open.
+    if (ConfigureMutex != INVALID_HANDLE_VALUE)
+    {
+        CloseHandle(ConfigureMutex);
+        ConfigureMutex = INVALID_HANDLE_VALUE;
+    }
+}
+
+INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND hwnd, UINT message, WPARAM, LPARAM)
+{
+    ConfigureHWnd = hwnd;
+    switch (message)
+    {
+        case WM_INITDIALOG:
+            return On_Init_Dialog(hwnd);
+        case WM_DESTROY:
+            On_Destroy();
+            return FALSE;
     }
     return FALSE;
 }

@@ -1,6 +1,7 @@
-// Linked into native test programs that use the real file store: before static initialisation
-// builds the options, XDG_CONFIG_HOME is pointed at a private directory, so neither a test run
-// nor test discovery touches the user's own settings. The directory goes at exit.
+// Linked into native test programs and tools that use the real file store: before static
+// initialisation builds the options, XDG_CONFIG_HOME is pointed at a private directory, so
+// neither a test run, test discovery nor a tool touches the user's own settings. The directory
+// goes at exit.
 #include "private_settings_home.h"
 
 #include <cstdio>

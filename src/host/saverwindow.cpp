@@ -222,10 +222,17 @@ LRESULT CALLBACK ScreenSaverHostProc(HWND window, UINT message, WPARAM wparam, L
         case WM_CONTEXTMENU:
             if (PreviewMode)
             {
-                // The control panel owns help and context menus over its preview.
+                // The control panel owns help and context menus over its preview. Help carries a
+                // pointer, and the system refuses to post such a message: it is sent, as the
+                // system's own default handling passes help to a parent.
                 HWND parent = GetParent(window);
                 if (parent != NULL && IsWindow(parent))
-                    PostMessageA(parent, message, WPARAM(parent), lparam);
+                {
+                    if (message == WM_HELP)
+                        SendMessageA(parent, message, WPARAM(parent), lparam);
+                    else
+                        PostMessageA(parent, message, WPARAM(parent), lparam);
+                }
                 return 1;
             }
             break;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The preview, hosted by a program of the tests' own as the display control panel would: it
-# fills its parent, shows the three titles, ignores input and ends with its parent.
+# fills its parent, shows the three titles, ignores input, passes help and context menus to its
+# parent and ends with it.
 . "$(dirname "$0")/lib.sh"
 
 run_preview() {
@@ -32,6 +33,8 @@ run_preview() {
     fi
     touch "$go"
     expect_exit "'$format': input is ignored, the parent's end ends the saver" "$host" 20 0
+    check "'$format': help and context menus go to the parent" \
+        grep -q '^help and context menu passed to the parent' "$WORK/host.out"
     grep -q '^saver exited' "$WORK/host.out" || cat "$WORK/host.out"
 }
 

@@ -4,14 +4,33 @@
 // It starts the saver on its window, waits for the preview child, prints "preview <w> <h>",
 // and keeps pumping messages until <go-file> exists (the calling script looks at the pixels
 // meanwhile). Then it sends keys and clicks to the preview, checks that the saver keeps running,
-// destroys its own window and checks that the saver exits. Exit status 0 when all held.
+// asks the preview for help and a context menu, checks that they come to its own window as a
+// control panel's, destroys its own window and checks that the saver exits. Exit status 0 when
+// all held.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
+// What came to the host's window from the preview.
+static WPARAM HelpWParam = 0;
+static int HelpControlId = 0;
+static WPARAM ContextMenuWParam = 0;
+static LPARAM ContextMenuPoint = 0;
+
 static LRESULT CALLBACK Host_Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
+    switch (message)
+    {
+        case WM_HELP:
+            HelpWParam = wparam;
+            HelpControlId = reinterpret_cast<const HELPINFO *>(lparam)->iCtrlId;
+            return TRUE;
+        case WM_CONTEXTMENU: // no system menu: it would wait for the user
+            ContextMenuWParam = wparam;
+            ContextMenuPoint = lparam;
+            return 0;
+    }
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
@@ -111,6 +130,21 @@ int main(int argc, char **argv)
     if (Pump_Until(saver.hProcess, 1000))
         return Fail("input ended the preview");
     printf("input ignored\n");
+
+    // Help and context menus over the preview are the control panel's.
+    HELPINFO help = {};
+    help.cbSize = sizeof(help);
+    help.iContextType = HELPINFO_WINDOW;
+    help.iCtrlId = 4321;
+    help.hItemHandle = preview;
+    SendMessageA(preview, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+    PostMessageA(preview, WM_CONTEXTMENU, WPARAM(preview), MAKELPARAM(70, 60));
+    Pump_Until(saver.hProcess, 500);
+    if (HelpWParam != WPARAM(host) || HelpControlId != 4321)
+        return Fail("help over the preview did not come to its parent");
+    if (ContextMenuWParam != WPARAM(host) || ContextMenuPoint != MAKELPARAM(70, 60))
+        return Fail("a context menu over the preview did not come to its parent");
+    printf("help and context menu passed to the parent\n");
 
     DestroyWindow(host);
     if (!Pump_Until(saver.hProcess, 10000))

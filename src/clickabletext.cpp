@@ -1,0 +1,174 @@
+#include "clickabletext.h"
+
+#include "twutility/twutility.h"
+
+#include <cstring>
+
+static const char SourceName[] = "clickabletext";
+
+// The hand of the system's help viewer, where there still is one.
+static const char HelpViewerFile[] = "\\winhlp32.exe";
+static const int HelpViewerHandCursorId = 106;
+
+CClickableText::CClickableText()
+    : Url(), ParentHWnd(NULL), HWnd(NULL), HandCursor(NULL), UnderlinedFont(NULL), BaseFont(NULL)
+{
+}
+
+CClickableText::~CClickableText()
+{
+    Destroy_Cursor();
+    Destroy_Font();
+}
+
+void CClickableText::Attach(HWND hwnd, int id)
+{
+    Log_Printf("CClickableText::Attach\n");
+    TW_ASSERT(hwnd != NULL);
+    ParentHWnd = hwnd;
+    // A font left from an earlier showing belonged to a control that no longer exists.
+    Destroy_Font();
+    HWnd = GetDlgItem(hwnd, id);
+    TW_ASSERT(HWnd != NULL);
+    Load_Hand_Cursor();
+    // The control selects its own font after asking for colours (Wine, ReactOS), so selecting
+    // one in On_Ctl_Color alone would not underline it everywhere: the control gets the
+    // underlined twin of its font, which lives until the page goes.
+    HFONT base_font = reinterpret_cast<HFONT>(SendMessageA(HWnd, WM_GETFONT, 0, 0));
+    if (base_font == NULL)
+        base_font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    Make_Underlined_Font(base_font);
+    if (UnderlinedFont != NULL)
+        SendMessageA(HWnd, WM_SETFONT, reinterpret_cast<WPARAM>(UnderlinedFont), FALSE);
+}
+
+void CClickableText::Make_Underlined_Font(HFONT base_font)
+{
+    LOGFONTA description;
+    if (base_font == NULL || GetObjectA(base_font, sizeof(description), &description) == 0)
+        return;
+    description.lfUnderline = TRUE;
+    HFONT underlined = CreateFontIndirectA(&description);
+    if (underlined == NULL)
+        return;
+    Destroy_Font();
+    UnderlinedFont = underlined;
+    BaseFont = base_font;
+}
+
+// The viewer is only read as a data file: none of its code runs, and a viewer built for another
+// processor still yields its resources.
+static HCURSOR Copy_Help_Viewer_Cursor()
+{
+    char path[360];
+    const UINT length = GetWindowsDirectoryA(path, sizeof(path));
+    if (length == 0 || size_t(length) + sizeof(HelpViewerFile) > sizeof(path))
+        return NULL;
+    memcpy(path + length, HelpViewerFile, sizeof(HelpViewerFile));
+    HMODULE viewer = LoadLibraryExA(path, NULL, LOAD_LIBRARY_AS_DATAFILE);
+    if (viewer == NULL)
+        return NULL;
+    HCURSOR copy = NULL;
+    HCURSOR cursor = LoadCursorA(viewer, MAKEINTRESOURCEA(HelpViewerHandCursorId));
+    if (cursor != NULL)
+        copy = CopyIcon(cursor); // outlives the module
+    FreeLibrary(viewer);
+    return copy;
+}
+
+void CClickableText::Load_Hand_Cursor()
+{
+    Log_Printf("CClickableText::Load_Hand_Cursor\n");
+    TW_ASSERT(HandCursor == NULL);
+    HandCursor = Copy_Help_Viewer_Cursor();
+    if (HandCursor == NULL)
+    {
+        // Most systems have no help viewer with that cursor; every current one has this hand.
+        HCURSOR system_hand = LoadCursorA(NULL, MAKEINTRESOURCEA(32649)); // IDC_HAND
+        if (system_hand != NULL)
+            HandCursor = CopyIcon(system_hand);
+    }
+    if (HandCursor == NULL)
+        Log_Printf("WARNING: CClickableText::Load_Hand_Cursor: unable to create hand cursor.\n");
+}
+
+void CClickableText::Destroy_Cursor()
+{
+    Log_Printf("CClickableText::Destroy_Cursor\n");
+    if (HandCursor != NULL)
+    {
+        DestroyCursor(HandCursor);
+        HandCursor = NULL;
+    }
+}
+
+void CClickableText::Destroy_Font()
+{
+    if (UnderlinedFont != NULL)
+    {
+        if (HWnd != NULL && IsWindow(HWnd) &&
+            reinterpret_cast<HFONT>(SendMessageA(HWnd, WM_GETFONT, 0, 0)) == UnderlinedFont)
+            SendMessageA(HWnd, WM_SETFONT, reinterpret_cast<WPARAM>(BaseFont), FALSE);
+        DeleteObject(UnderlinedFont);
+        UnderlinedFont = NULL;
+    }
+    BaseFont = NULL;
+}
+
+void CClickableText::Set_Url(const char *url)
+{
+    Log_Printf("CClickableText::Set_Url\n");
+    TW_ASSERT(url != NULL);
+    TW_ASSERT(::strlen(url) < sizeof(Url));
+    memcpy(Url, url, ::strlen(url) + 1);
+}
+
+HWND CClickableText::Get_HWnd() const
+{
+    return HWnd;
+}
+
+void CClickableText::Launch() const
+{
+    Log_Printf("CClickableText::Launch\n");
+    TW_ASSERT(::strlen(Url) > 0);
+    // A failed launch shows the user nothing; the page goes on working.
+    CUtility::Launch_Url(Url);
+}
+
+bool CClickableText::Is_Cursor_Over() const
+{
+    POINT position;
+    if (!GetCursorPos(&position))
+        return false;
+    TW_ASSERT(HWnd != NULL);
+    RECT rectangle;
+    if (!GetWindowRect(HWnd, &rectangle))
+        return false;
+    return PtInRect(&rectangle, position) != FALSE;
+}
+
+bool CClickableText::On_Set_Cursor()
+{
+    if (HandCursor == NULL || !Is_Cursor_Over())
+        return false;
+    SetCursor(HandCursor);
+    TW_ASSERT(ParentHWnd != NULL);
+    // Tells the system that the cursor has been set.
+    SetWindowLongPtrA(ParentHWnd, DWLP_MSGRESULT, TRUE);
+    return true;
+}
+
+HBRUSH CClickableText::On_Ctl_Color(HDC hdc)
+{
+    SetTextColor(hdc, RGB(0, 0, 255));
+    SetBkMode(hdc, TRANSPARENT);
+    // Where the control selects its font before asking, that font is current now. The
+    // underlined twin is made once, not per repaint, and must outlive this call: the control
+    // draws with it afterwards.
+    if (UnderlinedFont == NULL)
+        Make_Underlined_Font(static_cast<HFONT>(GetCurrentObject(hdc, OBJ_FONT)));
+    if (UnderlinedFont != NULL)
+        SelectObject(hdc, UnderlinedFont);
+    return GetSysColorBrush(COLOR_MENU);
+}

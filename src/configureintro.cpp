@@ -1,0 +1,113 @@
+#include "configureintro.h"
+
+#include "options.h"
+#include "resource.h"
+#include "twutility/twutility.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+
+static const char SourceName[] = "configureintro";
+
+CClickableText WwwLink;
+CClickableText EmailLink;
+
+static const int ProductVersionMajor = 1;
+static const int ProductVersionMinor = 1;
+
+static void Attach_Link(CClickableText &link, HWND dialog, int control_id, int url_string_id)
+{
+    link.Attach(dialog, control_id);
+    // The page's own module holds the strings, whoever created it.
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    char url[1000] = {};
+    LoadStringA(instance, url_string_id, url, sizeof(url));
+    link.Set_Url(url);
+}
+
+static INT_PTR On_Init_Dialog(HWND dialog)
+{
+    Log_Printf("CConfigureIntro::Intro_Dialog_Proc:WM_INITDIALOG\n");
+    COptions::VersionMajor.Set_Value(ProductVersionMajor);
+    COptions::VersionMinor.Set_Value(ProductVersionMinor);
+    char version[500];
+    snprintf(version, sizeof(version), "Version %d.%d", COptions::VersionMajor.Get_Value(),
+             COptions::VersionMinor.Get_Value());
+    HWND hwnd = GetDlgItem(dialog, IDC_STATIC_VERSION);
+    TW_ASSERT(hwnd != NULL);
+    SetWindowTextA(hwnd, version);
+    Attach_Link(WwwLink, dialog, IDC_WWW, IDS_WWW);
+    Attach_Link(EmailLink, dialog, IDC_EMAIL, IDS_EMAIL);
+    return TRUE;
+}
+
+static INT_PTR On_Ctl_Color_Static(HDC hdc, HWND control)
+{
+    if (control == WwwLink.Get_HWnd())
+        return reinterpret_cast<INT_PTR>(WwwLink.On_Ctl_Color(hdc));
+    if (control == EmailLink.Get_HWnd())
+        return reinterpret_cast<INT_PTR>(EmailLink.On_Ctl_Color(hdc));
+    return FALSE; // every other text keeps the default colours
+}
+
+static INT_PTR On_Command(int control_id, int notification)
+{
+    const int clicked = 0; // STN_CLICKED
+    switch (control_id)
+    {
+        case IDC_WWW:
+            if (notification == clicked)
+                WwwLink.Launch();
+            return FALSE;
+        case IDC_EMAIL:
+            if (notification == clicked)
+                EmailLink.Launch();
+            return FALSE;
+    }
+    return TRUE;
+}
+
+static INT_PTR On_Notify(const NMHDR *p_nmhdr)
+{
+    TW_ASSERT(p_nmhdr != NULL);
+    if (p_nmhdr->code == UINT(PSN_SETACTIVE))
+    {
+        COptions::CurrentConfigureSheet.Set_Value(CConfigureIntro::PageIndex);
+        return FALSE; // result 0: the page may become active
+    }
+    return TRUE;
+}
+
+static void On_Destroy()
+{
+    Log_Printf("CConfigureIntro::Intro_Dialog_Proc:WM_DESTROY\n");
+    WwwLink.Destroy_Cursor();
+    EmailLink.Destroy_Cursor();
+    // The controls are gone, so their fonts may go too.
+    WwwLink.Destroy_Font();
+    EmailLink.Destroy_Font();
+}
+
+INT_PTR CALLBACK CConfigureIntro::Intro_Dialog_Proc(HWND hwnd, UINT message, WPARAM wparam,
+                                                    LPARAM lparam)
+{
+    switch (message)
+    {
+        case WM_INITDIALOG:
+            return On_Init_Dialog(hwnd);
+        case WM_SETCURSOR:
+            return WwwLink.On_Set_Cursor() || EmailLink.On_Set_Cursor() ? TRUE : FALSE;
+        case WM_CTLCOLORSTATIC:
+            return On_Ctl_Color_Static(reinterpret_cast<HDC>(wparam),
+                                       reinterpret_cast<HWND>(lparam));
+        case WM_COMMAND:
+            return On_Command(LOWORD(wparam), HIWORD(wparam));
+        case WM_NOTIFY:
+            return On_Notify(reinterpret_cast<const NMHDR *>(lparam));
+        case WM_DESTROY:
+            On_Destroy();
+            return FALSE;
+    }
+    return FALSE;
+}

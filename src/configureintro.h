@@ -1,0 +1,25 @@
+// The Introduction page of the configuration sheet: the picture, the version, the release date,
+// a notice and two links. Windows only.
+#ifndef QUILLOMAR_CONFIGUREINTRO_H
+#define QUILLOMAR_CONFIGUREINTRO_H
+
+#include "clickabletext.h"
+
+#include <windows.h>
+
+// The page's links; they live for the whole process, their windows and cursors for one showing.
+extern CClickableText WwwLink;   // IDC_WWW, URL of string 1016
+extern CClickableText EmailLink; // IDC_EMAIL, "mailto:" URL of string 1015
+
+class CConfigureIntro
+{
+public:
+    static const int PageIndex = 0; // its place in the sheet
+
+    // Writes VersionMajor and VersionMinor (1, 1) when the page is created, and its index to
+    // CurrentConfigureSheet whenever it becomes active.
+    static INT_PTR CALLBACK Intro_Dialog_Proc(HWND hwnd, UINT message, WPARAM wparam,
+                                              LPARAM lparam);
+};
+
+#endif
