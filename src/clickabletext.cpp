@@ -139,11 +139,11 @@ void CClickableText::Launch() const
 bool CClickableText::Is_Cursor_Over() const
 {
     POINT position;
-    if (!GetCursorPos(&position))
-        return false;
+    const bool known = GetCursorPos(&position) != FALSE;
     TW_ASSERT(HWnd != NULL);
     RECT rectangle;
-    if (!GetWindowRect(HWnd, &rectangle))
+    // A position or rectangle the system cannot give is not over the link.
+    if (!known || !GetWindowRect(HWnd, &rectangle))
         return false;
     return PtInRect(&rectangle, position) != FALSE;
 }

@@ -97,8 +97,14 @@ int RunConfigureDialog(HWND parent)
 {
     if (!PrepareConfigureDialog(MainInstance))
         return 0;
-    return int(DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(2003), parent,
-                               ScreenSaverConfigureDialog, 0));
+    INT_PTR result = DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(2003), parent,
+                                     ScreenSaverConfigureDialog, 0);
+    // The chosen parent may be going away (a window of a process that is just exiting): the
+    // sheet then opens on its own rather than not at all.
+    if (result == -1 && parent != NULL)
+        result = DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(2003), NULL,
+                                 ScreenSaverConfigureDialog, 0);
+    return int(result);
 }
 
 int RunChangePassword(const char *text)

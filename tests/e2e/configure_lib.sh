@@ -20,18 +20,29 @@ sheet_window() { wait_window "^$SHEET_CAPTION\$" 10; } # its X window
 # The state of the sheet, read afresh: the whole dump, one field of it.
 sheet_dump() { probe dump >"$WORK/dump.txt"; }
 current_page() { probe dump | awk -F'"' '/^page / { print $2 }'; }
-# control_field <id> <field number>: fields are "control id class style visible x y w h client
-# sx sy w h "text"" (x, y in the page; sx, sy on the screen).
-control_field() { awk -v id="$1" -v n="$2" '$1 == "control" && $2 == id { print $n; exit }' "$WORK/dump.txt"; }
-control_text() { awk -F'"' -v id="$1" '$0 ~ "^control " id " " { print $2; exit }' "$WORK/dump.txt"; }
-# button_field <ok|cancel|apply> <field number>: "button name visible=v enabled=e x y w h".
-button_field() { awk -v name="$1" -v n="$2" '$1 == "button" && $2 == name { print $n; exit }' "$WORK/dump.txt"; }
+# control_field <id> <field number>, of the first control with that id. The fields: "control id
+# class style visible=v x y w h client sx sy cw ch "text"": the window in the page, then its
+# client area on the screen.
+control_field() {
+    awk -v id="$1" -v n="$2" '$1 == "control" && $2 == id { print $n; exit }' "$WORK/dump.txt"
+}
+control_text() {
+    awk -F'"' -v id="$1" '$0 ~ "^control " id " " { print $2; exit }' "$WORK/dump.txt"
+}
+# button_field <ok|cancel|apply> <field number>: "button name visible=v enabled=e x y w h", in
+# the sheet's client area.
+button_field() {
+    awk -v name="$1" -v n="$2" '$1 == "button" && $2 == name { print $n; exit }' "$WORK/dump.txt"
+}
 
-# Pages are switched on the tab strip, as a user would: a click on the first tab gives it the
-# keyboard, then the arrow keys move between tabs.
+# Pages are switched on the tab strip, as a user would: a click on the first tab shows it and
+# gives the strip the keyboard, then the arrow keys move between tabs. Clicks land 12 pixels
+# apart in turn, so that two in a row never make a double click.
+TAB_CLICKS=0
 show_page() { # show_page Introduction|Credits
     local x y
-    x=$(probe dump | awk '$1 == "tabs" { print $2 + 12 }')
+    TAB_CLICKS=$((TAB_CLICKS + 1))
+    x=$(probe dump | awk -v shift=$((TAB_CLICKS % 2 * 12)) '$1 == "tabs" { print $2 + 8 + shift }')
     y=$(probe dump | awk '$1 == "tabs" { print $3 + 10 }')
     xdotool mousemove "$x" "$y" click 1
     if [ "$1" = Credits ]; then xdotool key Right; fi
@@ -64,8 +75,17 @@ close_sheet() {
 }
 
 # The OK button's middle on the screen: the sheet's client origin plus its client position.
-ok_screen_x() { probe dump | awk '$1 == "origin" { ox = $2 } $1 == "button" && $2 == "ok" { x = $5; w = $7 } END { print ox + x + int(w / 2) }'; }
-ok_screen_y() { probe dump | awk '$1 == "origin" { oy = $3 } $1 == "button" && $2 == "ok" { y = $6; h = $8 } END { print oy + y + int(h / 2) }'; }
+ok_screen_x() {
+    probe dump | awk '$1 == "origin" { o = $2 } $1 == "button" && $2 == "ok" { x = $5; w = $7 }
+                      END { print o + x + int(w / 2) }'
+}
+ok_screen_y() {
+    probe dump | awk '$1 == "origin" { o = $3 } $1 == "button" && $2 == "ok" { y = $6; h = $8 }
+                      END { print o + y + int(h / 2) }'
+}
 
-# The saver's settings key as reg exports it, for before/after comparisons.
-export_key() { wine reg export 'HKCU\Software\Tarnwick\Quillomar' "$(winepath -w "$1" 2>/dev/null)" /y >/dev/null 2>&1; }
+# export_key <file>: the saver's settings key as reg exports it, for before/after comparisons.
+export_key() {
+    wine reg export 'HKCU\Software\Tarnwick\Quillomar' "$(winepath -w "$1" 2>/dev/null)" /y \
+        >/dev/null 2>&1
+}

@@ -67,9 +67,23 @@ WWW_Y=$(($(control_field 1011 12) + 2))
 EMAIL_X=$(($(control_field 1012 11) + 3))
 EMAIL_Y=$(($(control_field 1012 12) + $(control_field 1012 14) / 2))
 
-xdotool mousemove "$PLAIN_X" "$PLAIN_Y"
-sleep 0.5
-ARROW=$(cursor_handle)
+# settle_at <x> <y>: moves the mouse there and waits (5 s at most) until the system reports it
+# there with the same cursor three times running; CURSOR = that cursor.
+settle_at() {
+    local i same=0 previous="" now
+    xdotool mousemove "$1" "$2"
+    for ((i = 0; i < 50 && same < 3; i++)); do
+        now=$(probe cursor | awk -v at="$1 $2" '$4 " " $5 == at { print $2 }')
+        if [ -n "$now" ] && [ "$now" = "$previous" ]; then same=$((same + 1)); else same=0; fi
+        previous=$now
+        sleep 0.1
+    done
+    CURSOR=$previous
+    [ "$same" -ge 3 ]
+}
+
+check "the mouse settles on the page away from the links" settle_at "$PLAIN_X" "$PLAIN_Y"
+ARROW=$CURSOR
 ARROW_IMAGE=$(cursor_image)
 check "away from the links the page shows its cursor ($ARROW)" [ -n "$ARROW" ]
 check "over the web link the cursor changes" move_to "$WWW_X" "$WWW_Y" "$ARROW" other

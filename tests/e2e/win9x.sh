@@ -35,15 +35,11 @@ reg_restore() { # reg_restore <key> <value> <"type data" as reg_read printed it,
     fi
 }
 
-app_defaults_existed=$(wine reg query "$APP_DEFAULTS" >/dev/null 2>&1 && echo yes)
-saved_version=$(reg_read "$APP_DEFAULTS" Version)
+# The emulation is removed at the end whatever was there before: one found now can only be left
+# over from a run that was killed, and every other test expects the NT family.
 saved_password_option=$(reg_read "$DESKTOP" ScreenSaveUsePassword)
 restore_system() {
-    if [ -n "$app_defaults_existed" ]; then
-        reg_restore "$APP_DEFAULTS" Version "$saved_version"
-    else
-        wine reg delete "$APP_DEFAULTS" /f >/dev/null 2>&1 || true
-    fi
+    wine reg delete "$APP_DEFAULTS" /f >/dev/null 2>&1 || true
     reg_restore "$DESKTOP" ScreenSaveUsePassword "$saved_password_option"
     wine "$DRIVERS/saver_state.exe" clear >/dev/null 2>&1
 }

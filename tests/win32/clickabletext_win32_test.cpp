@@ -257,6 +257,8 @@ TEST_F(ClickableTextWin32, ColoursAreBlueOnATransparentBackgroundWithOneFontForE
     ASSERT_NE(nullptr, hdc);
     HGDIOBJ original =
         SelectObject(hdc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    HFONT made_once = FirstLink.UnderlinedFont;
+    ASSERT_NE(nullptr, made_once);
     for (int repaint = 0; repaint < 50; ++repaint)
     {
         SetTextColor(hdc, RGB(1, 2, 3));
@@ -265,7 +267,8 @@ TEST_F(ClickableTextWin32, ColoursAreBlueOnATransparentBackgroundWithOneFontForE
         ASSERT_EQ(reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_MENU)), brush);
         EXPECT_EQ(RGB(0, 0, 255), GetTextColor(hdc));
         EXPECT_EQ(TRANSPARENT, GetBkMode(hdc));
-        ASSERT_EQ(FirstLink.UnderlinedFont, GetCurrentObject(hdc, OBJ_FONT)) << repaint;
+        ASSERT_EQ(made_once, GetCurrentObject(hdc, OBJ_FONT)) << repaint;
+        ASSERT_EQ(made_once, FirstLink.UnderlinedFont) << repaint;
     }
     // The dialog leaves other texts to the system's colours.
     SetTextColor(hdc, RGB(1, 2, 3));

@@ -721,7 +721,6 @@ INT_PTR Run_Host_Dialog(CSheetSeen *seen)
                     Sleep(20);
                     continue;
                 }
-                Sleep(200); // let it settle on its start page
                 ++seen->Count;
                 HWND page =
                     reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));

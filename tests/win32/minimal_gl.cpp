@@ -2,12 +2,60 @@
 // benchmark: the same topmost popup window over the screen, an OpenGL child window with the same
 // pixel format, frames back to back by invalidation, each only cleared and swapped. A key or a
 // click ends it, as it ends the saver. Its title is "Minimal GL".
+// With the argument "/draw" each frame also draws one lit triangle and one textured, blended
+// square: the least that makes a software OpenGL build its lighting and texturing paths, so that
+// the cost of drawing at all can be told from the cost of drawing bananas.
 #include <windows.h>
 
 #include <GL/gl.h>
 
+#include <cstring>
+
 static HDC ChildDC = NULL;
 static HGLRC RenderContext = NULL;
+static bool Draws = false;
+static GLuint Texture = 0;
+
+static void Make_Texture()
+{
+    static unsigned char texels[64 * 64 * 4];
+    for (size_t i = 0; i < sizeof(texels); ++i)
+        texels[i] = static_cast<unsigned char>(i * 7);
+    glGenTextures(1, &Texture);
+    glBindTexture(GL_TEXTURE_2D, Texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+}
+
+static void Draw_Lit_And_Textured()
+{
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glBegin(GL_TRIANGLES);
+    glNormal3f(0.0f, 0.0f, 1.0f);
+    glVertex3f(-0.5f, -0.5f, 0.0f);
+    glVertex3f(0.5f, -0.5f, 0.0f);
+    glVertex3f(0.0f, 0.5f, 0.0f);
+    glEnd();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(0.6f, 0.6f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(0.9f, 0.6f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(0.9f, 0.9f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(0.6f, 0.9f);
+    glEnd();
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+}
 
 static PIXELFORMATDESCRIPTOR Pixel_Format_Request()
 {
@@ -44,6 +92,8 @@ static LRESULT CALLBACK Child_Proc(HWND window, UINT message, WPARAM wparam, LPA
             RenderContext = wglCreateContext(ChildDC);
             if (RenderContext == NULL || !wglMakeCurrent(ChildDC, RenderContext))
                 ExitProcess(1);
+            if (Draws)
+                Make_Texture();
             InvalidateRect(window, NULL, FALSE);
             return 0;
         }
@@ -56,6 +106,8 @@ static LRESULT CALLBACK Child_Proc(HWND window, UINT message, WPARAM wparam, LPA
             BeginPaint(window, &paint);
             glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            if (Draws)
+                Draw_Lit_And_Textured();
             glFlush();
             SwapBuffers(ChildDC);
             EndPaint(window, &paint);
@@ -63,6 +115,8 @@ static LRESULT CALLBACK Child_Proc(HWND window, UINT message, WPARAM wparam, LPA
             return 0;
         }
         case WM_DESTROY:
+            if (Texture != 0)
+                glDeleteTextures(1, &Texture);
             wglMakeCurrent(NULL, NULL);
             wglDeleteContext(RenderContext);
             ReleaseDC(window, ChildDC);
@@ -108,8 +162,9 @@ static LRESULT CALLBACK Saver_Proc(HWND window, UINT message, WPARAM wparam, LPA
     return DefWindowProcA(window, message, wparam, lparam);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int)
 {
+    Draws = strstr(command_line, "/draw") != NULL;
     WNDCLASSA saver_class = {};
     saver_class.style = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
     saver_class.lpfnWndProc = Saver_Proc;

@@ -5,7 +5,7 @@
 //                  "wait": pump messages until <dir>\release exists (then delete it), as the
 //                          provider's modal dialog would while the user types;
 //                  "key":  post a key press to the window just before answering, as a key
-//                          released over the saver right after the dialog closes would.
+//                          pressed over the saver as the dialog closes would.
 //   <dir>\calls    one line appended per call:
 //                  "VerifyScreenSavePwd <window, decimal> <its class> <tick count>".
 // A missing answer file refuses. Like a real dialog, the call shows the arrow cursor.
