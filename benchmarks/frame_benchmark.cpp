@@ -350,14 +350,6 @@ long Take_Steady_Frames(int *argc, char **argv)
 
 } // namespace
 
-// Mesa's offscreen driver frees some of its state lazily or never; not ours to judge.
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libOSMesa.so\n"
-           "leak:libLLVM\n"
-           "leak:libGLU.so\n";
-}
-
 int main(int argc, char **argv)
 {
     const long steady_frames = Take_Steady_Frames(&argc, argv);

@@ -64,15 +64,6 @@ bool Write_Png(const char *path, const std::vector<uint8_t> &frame)
 
 } // namespace
 
-// In the sanitized build: Mesa's offscreen driver frees some of its state lazily or never, which
-// must not fail the run. Unused without the leak checker.
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libOSMesa.so\n"
-           "leak:libLLVM\n"
-           "leak:libGLU.so\n";
-}
-
 int main(int argc, char **argv)
 {
     if (argc != 2)

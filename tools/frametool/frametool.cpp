@@ -241,15 +241,6 @@ int Count_Visible_Bananas()
 
 } // namespace
 
-// In the sanitized build: Mesa's offscreen driver frees some of its state lazily or never, which
-// must not fail the run. Unused without the leak checker.
-extern "C" const char *__lsan_default_suppressions()
-{
-    return "leak:libOSMesa.so\n"
-           "leak:libLLVM\n"
-           "leak:libGLU.so\n";
-}
-
 int main(int argc, char **argv)
 {
     COptionsLine options;
