@@ -15,6 +15,37 @@
 HWND ConfigureHWnd = NULL;
 HANDLE ConfigureMutex = INVALID_HANDLE_VALUE;
 
+typedef INT_PTR(WINAPI *CPropertySheetFunction)(const PROPSHEETHEADERA *);
+
+// The common controls are loaded the first time a sheet is wanted, not at start: a running
+// saver never shows one, and they bring in much of the system with them. The manifest's
+// activation context makes this version 6. Returns the sheet's entry point, or NULL.
+static CPropertySheetFunction Load_Common_Controls()
+{
+    typedef void(WINAPI * CInitFunction)();
+    static CPropertySheetFunction property_sheet = NULL;
+    if (property_sheet != NULL)
+        return property_sheet;
+    // Kept loaded for the life of the process: its window classes stay registered.
+    HMODULE library = LoadLibraryA("comctl32.dll");
+    if (library == NULL)
+    {
+        Log_Printf("::LoadLibrary(comctl32.dll) failed with error code %lu.\n", GetLastError());
+        return NULL;
+    }
+    // Through a function type that takes nothing, so the compiler accepts the casts.
+    const FARPROC init = GetProcAddress(library, "InitCommonControls");
+    const FARPROC sheet = GetProcAddress(library, "PropertySheetA");
+    if (init == NULL || sheet == NULL)
+    {
+        Log_Printf("comctl32.dll lacks InitCommonControls or PropertySheetA.\n");
+        return NULL;
+    }
+    reinterpret_cast<CInitFunction>(reinterpret_cast<void (*)()>(init))();
+    property_sheet = reinterpret_cast<CPropertySheetFunction>(reinterpret_cast<void (*)()>(sheet));
+    return property_sheet;
+}
+
 int CConfigure::Start_Page(int stored_index)
 {
     return stored_index >= 0 && stored_index < NumPages ? stored_index : 0;
@@ -23,6 +54,9 @@ int CConfigure::Start_Page(int stored_index)
 void CConfigure::Create_Property_Sheet()
 {
     Log_Printf("CConfigure::Create_Property_Sheet\n");
+    const CPropertySheetFunction property_sheet = Load_Common_Controls();
+    if (property_sheet == NULL)
+        return;
     char caption[500] = "";
     LoadStringA(MainInstance, IDS_SHEET_CAPTION, caption, sizeof(caption));
 
@@ -51,7 +85,7 @@ void CConfigure::Create_Property_Sheet()
     header.ppsp = pages;
     header.pfnCallback = Prop_Sheet_Init_Callback;
     // Modal; nothing is applied or undone when it closes, so its result does not matter.
-    PropertySheetA(&header);
+    property_sheet(&header);
 }
 
 int CALLBACK CConfigure::Prop_Sheet_Init_Callback(HWND hwnd, UINT message, LPARAM)
@@ -102,7 +136,7 @@ static INT_PTR On_Init_Dialog(HWND hwnd)
     CResolution::Init_Screen_Dimensions();
     CResolution::Set_Window_Dimensions(CResolution::Get_Screen_Width(),
                                        CResolution::Get_Screen_Height());
-    InitCommonControls();
+    Load_Common_Controls();
     // The dialog ends only after this message returns: until then it owns the sheet, unseen.
     EndDialog(hwnd, 1);
     CConfigure::Create_Property_Sheet();

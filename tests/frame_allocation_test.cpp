@@ -7,6 +7,7 @@
 #include "banana.h"
 #include "fakes/fake_platform.h"
 #include "gl_offscreen.h"
+#include "render_scene.h"
 #include "host/hoststate.h"
 #include "platform/gl.h"
 #include "resolution.h"
@@ -133,23 +134,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(Context.Is_Valid());
-        FakePlatform::Reset();
-        FakePlatform::Milliseconds = 100000;
-        CTimer::Frequency = CTimer::StartCount = CTimer::LastCount = CTimer::SampleStartCount = 0;
-        CTimer::TimeInterval = CTimer::ElapsedTime = 0.0;
-        CTimer::FrameCount = CTimer::SampleFrameCount = 0;
-        CTimer::AverageFramerate = CTimer::SampleFramerate = 0.0;
-        CRender::TargetBananaCount = CRender::MinBananaCount;
-        CRender::LastCountAdjustTime = 0;
-        CBanana::DisplayListId = 0;
-        CCamera3d::FrustumValid = false;
-        PreviewMode = false;
-        Seed_Random(2024);
-        CResolution::Set_Window_Dimensions(Width, Height);
-        const int device_context = 0;
-        CRender::Init(&device_context);
-        CRender::Resize(Width, Height);
-        CTimer::Init();
+        RenderScene::Start(Width, Height, 2024);
         CountedThread = pthread_self();
     }
 
@@ -162,12 +147,7 @@ protected:
     // One frame as the drawing window runs it; the millisecond clock moves only when asked.
     static void Frame(double seconds, bool move_clock)
     {
-        FakePlatform::Advance_Seconds(seconds);
-        if (move_clock)
-            FakePlatform::Milliseconds += uint32_t(std::llround(seconds * 1000.0));
-        CTimer::Update();
-        CRender::Update(CTimer::TimeInterval);
-        CRender::Draw();
+        RenderScene::Frame(seconds, move_clock);
         if (!PreviewMode)
             CRender::Draw_Framerate();
         glFinish();

@@ -5,6 +5,7 @@
 #include "banana.h"
 #include "fakes/fake_platform.h"
 #include "gl_offscreen.h"
+#include "render_scene.h"
 #include "host/hoststate.h"
 #include "platform/gl.h"
 #include "resolution.h"
@@ -31,36 +32,13 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(Context.Is_Valid());
-        FakePlatform::Reset();
-        FakePlatform::Milliseconds = 100000;
-        CTimer::Frequency = CTimer::StartCount = CTimer::LastCount = CTimer::SampleStartCount = 0;
-        CTimer::TimeInterval = CTimer::ElapsedTime = 0.0;
-        CTimer::FrameCount = CTimer::SampleFrameCount = 0;
-        CTimer::AverageFramerate = CTimer::SampleFramerate = 0.0;
-        CRender::TargetBananaCount = CRender::MinBananaCount;
-        CRender::LastCountAdjustTime = 0;
-        CBanana::DisplayListId = 0; // a new context has no lists yet
-        CCamera3d::FrustumValid = false;
-        PreviewMode = false;
-        Seed_Random(4242);
-        CResolution::Set_Window_Dimensions(Width, Height);
-        const int device_context = 0;
-        CRender::Init(&device_context);
-        CRender::Resize(Width, Height);
-        CTimer::Init();
+        RenderScene::Start(Width, Height, 4242);
     }
 
     void TearDown() override { CRender::Close(); }
 
     // One frame as the drawing window runs it, the clocks moved on first.
-    static void Frame(double seconds)
-    {
-        FakePlatform::Advance_Seconds(seconds);
-        FakePlatform::Milliseconds += uint32_t(std::llround(seconds * 1000.0));
-        CTimer::Update();
-        CRender::Update(CTimer::TimeInterval);
-        CRender::Draw();
-    }
+    static void Frame(double seconds) { RenderScene::Frame(seconds); }
 
     static void Step_Clock_And_Adjust(uint32_t milliseconds)
     {

@@ -259,6 +259,18 @@ LRESULT CALLBACK ScreenSaverHostProc(HWND window, UINT message, WPARAM wparam, L
     return ScreenSaverProc(window, message, wparam, lparam);
 }
 
+// A preview whose parent's program ends without destroying its windows (killed, or crashed)
+// is not always told: its window can vanish with no message at all, which would leave the
+// process waiting for ever. So a thread timer (the window may be gone) looks for the parent.
+static const UINT ParentWatchInterval = 1000; // milliseconds
+static HWND PreviewParent = NULL;
+
+static void CALLBACK Watch_Preview_Parent(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (!IsWindow(PreviewParent))
+        PostQuitMessage(0);
+}
+
 int RunSaverWindow(HWND parent)
 {
     WNDCLASSA window_class = {};
@@ -318,6 +330,9 @@ int RunSaverWindow(HWND parent)
     {
         if (!PreviewMode)
             SetForegroundWindow(MainWindow);
+        PreviewParent = parent;
+        const UINT_PTR parent_watch =
+            PreviewMode ? SetTimer(NULL, 0, ParentWatchInterval, Watch_Preview_Parent) : 0;
         MSG message;
         while (GetMessageA(&message, NULL, 0, 0) > 0)
         {
@@ -325,6 +340,8 @@ int RunSaverWindow(HWND parent)
             DispatchMessageA(&message);
         }
         exit_code = int(message.wParam);
+        if (parent_watch != 0)
+            KillTimer(NULL, parent_watch);
     }
     UnloadPasswordVerifier();
     return exit_code;

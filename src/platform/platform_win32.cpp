@@ -196,16 +196,33 @@ bool Read_File_Size(const char *path, uint64_t *size_bytes)
 }
 
 // Opening a URL: the shell finds the program for its scheme and starts it without waiting for
-// it. A refusal may show the shell's own error box first.
+// it. A refusal may show the shell's own error box first. The shell (and all it pulls in) is
+// loaded the first time a link is followed, not at start: a running saver never needs it.
 bool Open_Url(const char *url, long *error_code)
 {
+    typedef BOOL(WINAPI * CShellExecuteEx)(SHELLEXECUTEINFOA *);
+    // Kept loaded: a started program or the shell's own threads may still be using it.
+    static HMODULE shell = NULL;
+    if (shell == NULL)
+        shell = LoadLibraryA("shell32.dll");
+    const FARPROC entry = shell != NULL ? GetProcAddress(shell, "ShellExecuteExA") : NULL;
+    if (entry == NULL)
+    {
+        if (error_code != NULL)
+            *error_code = long(GetLastError());
+        return false;
+    }
+    // Through a function type that takes nothing, so the compiler accepts the cast.
+    const CShellExecuteEx shell_execute_ex =
+        reinterpret_cast<CShellExecuteEx>(reinterpret_cast<void (*)()>(entry));
+
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
     info.hwnd = GetDesktopWindow();
     info.lpVerb = "open";
     info.lpFile = url;
     info.nShow = SW_SHOWNORMAL;
-    const BOOL accepted = ShellExecuteExA(&info);
+    const BOOL accepted = shell_execute_ex(&info);
     if (!accepted && error_code != NULL)
     {
         // The shell's own error box may clear the thread's error; its SE_ERR_ code remains.

@@ -15,8 +15,10 @@ MODULES=$DRIVERS/win9x
 VERIFIER=$WORK/verifier # the test verifier's answer, its call log and its release file
 export QUILLOMAR_TEST_VERIFIER="Z:$VERIFIER"
 export QUILLOMAR_TEST_PROVIDER_LOG="Z:$WORK/provider.log"
-mkdir -p "$VERIFIER" "$WORK/with-verifier" "$WORK/without-verifier" "$WORK/with-provider"
+mkdir -p "$VERIFIER" "$WORK/with-verifier" "$WORK/without-verifier" "$WORK/with-provider" \
+    "$WORK/without-function"
 cp "$SCR" "$MODULES/PASSWORD.CPL" "$WORK/with-verifier/"
+cp "$SCR" "$MODULES/without-verifier/PASSWORD.CPL" "$WORK/without-function/"
 cp "$SCR" "$WORK/without-verifier/"
 cp "$SCR" "$MODULES/MPR.DLL" "$WORK/with-provider/"
 
@@ -158,10 +160,12 @@ for version in win95 winme; do
     expect_exit "$version: an accepted password ends it with status 0" "$SAVER_PID" 15 0
 done
 
-# Where no verifier is asked, the first close request ends the saver: without PASSWORD.CPL,
-# with the option off, and on the NT family (which verifies passwords itself).
+# Where no verifier is asked, the first close request ends the saver: without PASSWORD.CPL, with
+# a PASSWORD.CPL that lacks the verifier function, with the option off, and on the NT family
+# (which verifies passwords itself).
 answer refuse
-for case in "win98 1 without-verifier" "win98 0 with-verifier" "nt 1 with-verifier"; do
+for case in "win98 1 without-verifier" "win98 1 without-function" "win98 0 with-verifier" \
+    "nt 1 with-verifier"; do
     read -r version option copy <<<"$case"
     emulate "$version"
     password_option REG_DWORD "$option"
