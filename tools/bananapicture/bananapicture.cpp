@@ -10,8 +10,8 @@
 #include "platform/gl.h"
 #include "render.h"
 
-#include <GL/osmesa.h>
-#include <png.h>
+#include "common/offscreenframe.h"
+#include "common/pngrows.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -28,38 +28,21 @@ constexpr int PictureHeight = 200;
 constexpr double EyeDistance = 2200.0;
 constexpr double RotationAngle = 12.0; // degrees, counter-clockwise
 
-bool Write_Png(const char *path, const std::vector<uint8_t> &frame)
+// The middle of the frame; the frame's rows run bottom-up, the picture's top-down.
+bool Write_Picture(const char *path, const std::vector<uint8_t> &frame)
 {
-    FILE *file = fopen(path, "wb");
-    if (file == nullptr)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    if (info == nullptr || setjmp(png_jmpbuf(png)))
-    {
-        png_destroy_write_struct(&png, &info);
-        fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, PictureWidth, PictureHeight, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<uint8_t> row(size_t(PictureWidth) * 3);
     const int left = (FrameWidth - PictureWidth) / 2;
     const int bottom = (FrameHeight - PictureHeight) / 2;
-    // The frame's rows run bottom-up, the picture's top-down.
-    for (int y = bottom + PictureHeight - 1; y >= bottom; --y)
-    {
-        for (int x = 0; x < PictureWidth; ++x)
-            for (int c = 0; c < 3; ++c)
-                row[size_t(x) * 3 + size_t(c)] =
-                    frame[(size_t(y) * FrameWidth + size_t(left + x)) * 4 + c];
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return fclose(file) == 0;
+    return Write_Png_Rows(
+        path, PictureWidth, PictureHeight,
+        [&](int row, uint8_t *out)
+        {
+            const int y = bottom + PictureHeight - 1 - row;
+            for (int x = 0; x < PictureWidth; ++x)
+                for (int c = 0; c < 3; ++c)
+                    out[size_t(x) * 3 + size_t(c)] =
+                        frame[(size_t(y) * FrameWidth + size_t(left + x)) * 4 + c];
+        });
 }
 
 } // namespace
@@ -71,15 +54,9 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: %s <output.png>\n", argv[0]);
         return 2;
     }
-    std::vector<uint8_t> frame(size_t(FrameWidth) * FrameHeight * 4);
-    // 24-bit depth, as close to the saver's 32 bits as OSMesa offers.
-    OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
-    if (context == nullptr ||
-        !OSMesaMakeCurrent(context, frame.data(), GL_UNSIGNED_BYTE, FrameWidth, FrameHeight))
-    {
-        fprintf(stderr, "%s: no offscreen OpenGL context\n", argv[0]);
+    COffscreenFrame frame;
+    if (!frame.Open(argv[0], FrameWidth, FrameHeight))
         return 1;
-    }
 
     // The renderer's state: depth test, back faces culled, light 0 in eye coordinates.
     glViewport(0, 0, FrameWidth, FrameHeight);
@@ -108,9 +85,8 @@ int main(int argc, char **argv)
     glEnable(GL_LIGHTING);
     banana.Draw();
     glFinish();
-    OSMesaDestroyContext(context);
 
-    if (!Write_Png(argv[1], frame))
+    if (!Write_Picture(argv[1], frame.Pixels))
     {
         fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
         return 1;

@@ -3,12 +3,11 @@
 // pixels: a grid of 16 lines of 16 codes, labelled with their hexadecimal rows and columns.
 //
 // usage: fontpicture <output.png>
+#include "common/offscreenframe.h"
+#include "common/pngrows.h"
 #include "platform/gl.h"
 #include "resolution.h"
 #include "texturefont.h"
-
-#include <GL/osmesa.h>
-#include <png.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -62,39 +61,21 @@ void Draw_Grid()
     }
 }
 
-bool Write_Png(const char *path, const std::vector<uint8_t> &frame)
+// Each pixel as a Scale x Scale square; the frame's rows run bottom-up, the picture's top-down.
+bool Write_Picture(const char *path, const std::vector<uint8_t> &frame)
 {
-    FILE *file = fopen(path, "wb");
-    if (file == nullptr)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    if (info == nullptr || setjmp(png_jmpbuf(png)))
-    {
-        png_destroy_write_struct(&png, &info);
-        fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, FrameWidth * Scale, FrameHeight * Scale, 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<uint8_t> row(size_t(FrameWidth) * Scale * 3);
-    // The frame's rows run bottom-up, the picture's top-down.
-    for (int y = FrameHeight - 1; y >= 0; --y)
-    {
-        for (int x = 0; x < FrameWidth * Scale; ++x)
-        {
-            const uint8_t *pixel = &frame[(size_t(y) * FrameWidth + size_t(x / Scale)) * 4];
-            for (int c = 0; c < 3; ++c)
-                row[size_t(x) * 3 + size_t(c)] = pixel[c];
-        }
-        for (int repeat = 0; repeat < Scale; ++repeat)
-            png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return fclose(file) == 0;
+    return Write_Png_Rows(path, FrameWidth * Scale, FrameHeight * Scale,
+                          [&](int row, uint8_t *out)
+                          {
+                              const int y = FrameHeight - 1 - row / Scale;
+                              for (int x = 0; x < FrameWidth * Scale; ++x)
+                              {
+                                  const uint8_t *pixel =
+                                      &frame[(size_t(y) * FrameWidth + size_t(x / Scale)) * 4];
+                                  for (int c = 0; c < 3; ++c)
+                                      out[size_t(x) * 3 + size_t(c)] = pixel[c];
+                              }
+                          });
 }
 
 } // namespace
@@ -106,14 +87,9 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: %s <output.png>\n", argv[0]);
         return 2;
     }
-    std::vector<uint8_t> frame(size_t(FrameWidth) * FrameHeight * 4);
-    OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
-    if (context == nullptr ||
-        !OSMesaMakeCurrent(context, frame.data(), GL_UNSIGNED_BYTE, FrameWidth, FrameHeight))
-    {
-        fprintf(stderr, "%s: no offscreen OpenGL context\n", argv[0]);
+    COffscreenFrame frame;
+    if (!frame.Open(argv[0], FrameWidth, FrameHeight))
         return 1;
-    }
     CResolution::Set_Window_Dimensions(FrameWidth, FrameHeight);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -123,9 +99,8 @@ int main(int argc, char **argv)
     Draw_Grid();
     glFinish();
     CTextureFont::Close();
-    OSMesaDestroyContext(context);
 
-    if (!Write_Png(argv[1], frame))
+    if (!Write_Picture(argv[1], frame.Pixels))
     {
         fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
         return 1;

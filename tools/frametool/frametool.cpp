@@ -20,6 +20,7 @@
 // setter, so --framerate calls CRender::Draw_Framerate after CRender::Draw; full screen,
 // CRender::Draw_Overlay has then left exactly the state in which it would have called it.
 #include "banana.h"
+#include "common/offscreenframe.h"
 #include "fakes/fake_platform.h"
 #include "host/hoststate.h"
 #include "platform/gl.h"
@@ -28,7 +29,6 @@
 #include "twutility/timer.h"
 #include "twutility/twmath.h"
 
-#include <GL/osmesa.h>
 #include <png.h>
 
 #include <algorithm>
@@ -259,15 +259,9 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    std::vector<uint8_t> frame(size_t(options.Width) * size_t(options.Height) * 4);
-    // 24-bit depth, as close to the saver's 32 bits as OSMesa offers.
-    OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
-    if (context == nullptr ||
-        !OSMesaMakeCurrent(context, frame.data(), GL_UNSIGNED_BYTE, options.Width, options.Height))
-    {
-        fprintf(stderr, "%s: no offscreen OpenGL context\n", argv[0]);
+    COffscreenFrame frame;
+    if (!frame.Open(argv[0], options.Width, options.Height))
         return 1;
-    }
 
     // What the host and the drawing window's creation do, in their order.
     FakePlatform::Reset();
@@ -301,7 +295,7 @@ int main(int argc, char **argv)
             continue;
         ++next;
         const std::string path = Output_Name(options.Output, n, numbered);
-        if (!Write_Png(path, frame, options.Width, options.Height, options.Scale))
+        if (!Write_Png(path, frame.Pixels, options.Width, options.Height, options.Scale))
         {
             fprintf(stderr, "%s: cannot write %s\n", argv[0], path.c_str());
             status = 1;
@@ -313,6 +307,5 @@ int main(int argc, char **argv)
     }
 
     CRender::Close();
-    OSMesaDestroyContext(context);
     return status;
 }

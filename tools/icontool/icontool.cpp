@@ -15,11 +15,11 @@
 // usage: icontool <output.ico>
 #include "banana.h"
 #include "bananamesh.h"
+#include "common/offscreenframe.h"
 #include "platform/gl.h"
 #include "render.h"
 #include "twutility/twmath.h"
 
-#include <GL/osmesa.h>
 #include <png.h>
 
 #include <algorithm>
@@ -205,14 +205,9 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: %s <output.ico>\n", argv[0]);
         return 2;
     }
-    std::vector<uint8_t> frame(size_t(MaxDrawnSide) * MaxDrawnSide * 4);
-    OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
-    if (context == nullptr ||
-        !OSMesaMakeCurrent(context, frame.data(), GL_UNSIGNED_BYTE, MaxDrawnSide, MaxDrawnSide))
-    {
-        fprintf(stderr, "%s: no offscreen OpenGL context\n", argv[0]);
+    COffscreenFrame frame;
+    if (!frame.Open(argv[0], MaxDrawnSide, MaxDrawnSide))
         return 1;
-    }
     // The renderer's state: depth test, back faces culled, light 0 set under the identity, so
     // that it stays fixed to the eye.
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -232,16 +227,15 @@ int main(int argc, char **argv)
         const int factor = std::min(MaxSupersampling, MaxDrawnSide / size);
         const int side = size * factor;
         // The frame is redescribed at each size so that its rows are side pixels long.
-        OSMesaMakeCurrent(context, frame.data(), GL_UNSIGNED_BYTE, side, side);
+        frame.Resize(side, side);
         Draw_Banana(side);
-        const std::vector<uint8_t> picture = Reduce(frame, size, factor);
+        const std::vector<uint8_t> picture = Reduce(frame.Pixels, size, factor);
         images.push_back({});
         if (size >= PngFromSize)
             written = written && Png_Entry(picture, size, &images.back());
         else
             images.back() = Bmp_Entry(picture, size);
     }
-    OSMesaDestroyContext(context);
 
     const std::vector<uint8_t> file = Icon_File(images);
     FILE *output = written ? fopen(argv[1], "wb") : nullptr;

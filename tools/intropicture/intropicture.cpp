@@ -4,13 +4,12 @@
 //
 // usage: intropicture <output.bmp>
 #include "banana.h"
+#include "common/offscreenframe.h"
 #include "platform/gl.h"
 #include "render.h"
 #include "resolution.h"
 #include "texturefont.h"
 #include "twutility/twutility.h"
-
-#include <GL/osmesa.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -138,18 +137,12 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: %s <output.bmp>\n", argv[0]);
         return 2;
     }
-    std::vector<uint8_t> frame(size_t(PictureWidth) * PictureHeight * 4);
-    // 24-bit depth, as close to the saver's 32 bits as OSMesa offers.
-    OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
-    if (context == nullptr ||
-        !OSMesaMakeCurrent(context, frame.data(), GL_UNSIGNED_BYTE, PictureWidth, PictureHeight))
-    {
-        fprintf(stderr, "%s: no offscreen OpenGL context\n", argv[0]);
+    COffscreenFrame frame;
+    if (!frame.Open(argv[0], PictureWidth, PictureHeight))
         return 1;
-    }
 
     CResolution::Set_Window_Dimensions(PictureWidth, PictureHeight);
-    CRender::Init(context);
+    CRender::Init(frame.Context);
     CRender::Resize(PictureWidth, PictureHeight);
     Place_Bananas();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -157,9 +150,8 @@ int main(int argc, char **argv)
     Draw_Title();
     glFinish();
     CRender::Close();
-    OSMesaDestroyContext(context);
 
-    if (!Write_Bmp(argv[1], frame))
+    if (!Write_Bmp(argv[1], frame.Pixels))
     {
         fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
         return 1;
