@@ -28,7 +28,8 @@ typedef const char *(*CNextCharacter)(const char *text);
 
 // The arguments that follow the program name at the start of a raw command line: a quoted name
 // is skipped up to and including its closing quote, an unquoted one up to the first byte at or
-// below the blank; then blanks and control characters are skipped.
+// below the blank; then every byte at or below the blank (blanks and the control characters
+// before it, not DEL) is skipped.
 const char *Skip_Program_Name(const char *command_line, CNextCharacter next_character);
 
 // The first character that is not a blank, '-' or '/' decides the mode; what follows it is read
