@@ -7,15 +7,7 @@ corner_white_pixels() {
     local setting=$1
     reg_reset
     reg_set_dword ShowFramerate "$setting"
-    start_saver /s
-    local window
-    window=$(wait_window '^Screen Saver$' 15) || { echo -1; return; }
-    sleep 3
-    gl_screenshot "$WORK/shot.png" 1024x768
-    press_key "$window" a
-    wait_exit "$SAVER_PID" 10
-    # 97 % of the width, 5.5 % of the height is the text line's centre on the 1024 x 768 screen.
-    convert "$WORK/shot.png" -crop 60x40+964+22 +repage "$WORK/corner.png"
+    full_screen_shot || { echo -1; return; }
     white_pixels "$WORK/corner.png"
 }
 

@@ -145,6 +145,21 @@ count_pixels() {
 yellow_pixels() { count_pixels "$1" 'R>55' 'G>55' 'B<25'; }
 white_pixels() { count_pixels "$1" 'R>85' 'G>85' 'B>85'; }
 
+# full_screen_shot: the saver full screen for 3 s; its frame in $WORK/shot.png, the corner where
+# the frame rate is written in $WORK/corner.png; then a key ends it (EXIT_STATUS). 1 when no
+# window came.
+full_screen_shot() {
+    start_saver /s
+    local window
+    window=$(wait_window '^Screen Saver$' 15) || return 1
+    sleep 3
+    gl_screenshot "$WORK/shot.png" 1024x768
+    press_key "$window" a
+    wait_exit "$SAVER_PID" 10
+    # 97 % of the width, 5.5 % of the height is the text line's centre on the 1024 x 768 screen.
+    convert "$WORK/shot.png" -crop 60x40+964+22 +repage "$WORK/corner.png"
+}
+
 reg_value() { # reg_value <name>: the saver's registry value as "TYPE VALUE", or nothing
     wine reg query 'HKCU\Software\Tarnwick\Quillomar' /v "$1" 2>/dev/null | tr -d '\r' |
         awk -v name="$1" '$1 == name { print $2, $3 }'

@@ -87,15 +87,8 @@ done
 full_screen_with() { # full_screen_with <.reg data>: SHOT_YELLOW, SHOT_CORNER
     store_kind "$1" ShowFramerate
     SHOT_YELLOW=-1 SHOT_CORNER=-1
-    start_saver /s
-    local window
-    window=$(wait_window '^Screen Saver$' 15) || return
-    sleep 3
-    gl_screenshot "$WORK/shot.png" 1024x768
-    press_key "$window" a
-    wait_exit "$SAVER_PID" 10
+    full_screen_shot || return
     SHOT_YELLOW=$(yellow_pixels "$WORK/shot.png")
-    convert "$WORK/shot.png" -crop 60x40+964+22 +repage "$WORK/corner.png"
     SHOT_CORNER=$(white_pixels "$WORK/corner.png")
 }
 
