@@ -19,8 +19,8 @@
 // the same shape) and runs N CPU steady frames in Run_Steady_Frames, for an instruction count
 // under callgrind (scripts/bench).
 #include "banana.h"
-#include "fakes/fake_platform.h"
-#include "gl_offscreen.h"
+#include "fake_platform.h"
+#include "offscreenframe.h"
 #include "host/hoststate.h"
 #include "platform/gl.h"
 #include "render.h"
@@ -356,8 +356,8 @@ int main(int argc, char **argv)
     if (steady_frames > 0)
     {
         // Same shape as 1024 x 768, so the same view and the same scene, at little drawing cost.
-        COffscreenContext context(64, 48);
-        if (!context.Is_Valid())
+        COffscreenFrame frame;
+        if (!frame.Open("frame_benchmark", 64, 48))
             return 1;
         Start_Renderer(64, 48);
         Use_Scene(50);
@@ -372,12 +372,9 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 2;
-    COffscreenContext context(FrameWidth, FrameHeight);
-    if (!context.Is_Valid())
-    {
-        fprintf(stderr, "no offscreen OpenGL context\n");
+    COffscreenFrame frame;
+    if (!frame.Open("frame_benchmark", FrameWidth, FrameHeight))
         return 1;
-    }
     Start_Renderer(FrameWidth, FrameHeight);
 
     CBirthSurvey survey;

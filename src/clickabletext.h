@@ -6,6 +6,10 @@
 #ifndef QUILLOMAR_CLICKABLETEXT_H
 #define QUILLOMAR_CLICKABLETEXT_H
 
+#ifndef _WIN32
+#error "clickabletext.h is Windows-only"
+#endif
+
 #include <windows.h>
 
 class CClickableText

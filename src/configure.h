@@ -4,6 +4,10 @@
 #ifndef QUILLOMAR_CONFIGURE_H
 #define QUILLOMAR_CONFIGURE_H
 
+#ifndef _WIN32
+#error "configure.h is Windows-only"
+#endif
+
 #include <windows.h>
 
 // The host dialog, remembered on every message; owner of the sheet.

@@ -2,6 +2,10 @@
 #ifndef QUILLOMAR_CONFIGURECREDITS_H
 #define QUILLOMAR_CONFIGURECREDITS_H
 
+#ifndef _WIN32
+#error "configurecredits.h is Windows-only"
+#endif
+
 #include <windows.h>
 
 class CConfigureCredits

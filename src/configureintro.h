@@ -3,6 +3,10 @@
 #ifndef QUILLOMAR_CONFIGUREINTRO_H
 #define QUILLOMAR_CONFIGUREINTRO_H
 
+#ifndef _WIN32
+#error "configureintro.h is Windows-only"
+#endif
+
 #include "clickabletext.h"
 
 #include <windows.h>

@@ -1,7 +1,8 @@
 // Process entry: the command line selects one run mode, whose result is the exit code.
-#include "saverhost.h"
+#include "runmodes.h"
 
 #include "commandline.h"
+#include "saverwindow.h"
 
 #include <cstdint>
 

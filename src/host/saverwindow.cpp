@@ -1,6 +1,6 @@
 // The saver window: full screen or inside a preview, its message loop, and ending on input
 // (after the password verifier on the Windows 95 family).
-#include "saverhost.h"
+#include "saverwindow.h"
 
 #include <cstdlib>
 

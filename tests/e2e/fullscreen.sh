@@ -1,47 +1,49 @@
 #!/usr/bin/env bash
-# Full screen: each form of the switch shows bananas; a key, a click or a mouse move of more than
-# 4 pixels ends it with exit status 0; smaller drifts do not; a second start brings the first
-# forward and exits at once.
+# Full screen (/s and its other forms): bananas, the frame rate in the top right corner when
+# ShowFramerate reads as 1; a key, a click or a mouse move of more than 4 pixels ends it with
+# status 0, smaller drifts do not; a second start brings the first forward and exits. Settings
+# of the wrong kind (as a hand edit could leave them): a 4-byte binary reads as its number,
+# anything else as the initial value, and every value is a number again afterwards.
 . "$(dirname "$0")/lib.sh"
 
-CENTRE_X=512
-CENTRE_Y=384
-
-# start_full_screen <arguments...>: starts the saver and waits for bananas on the screen.
+# start_full_screen <arguments...>: starts the saver; its frame after the first frame-rate
+# sample is $WORK/shot.png, with bananas.
 start_full_screen() {
-    xdotool mousemove "$CENTRE_X" "$CENTRE_Y"
+    xdotool mousemove 512 384 # where Wine puts the pointer when the saver takes the focus
     start_saver "$@"
     SAVER_WINDOW=$(wait_window '^Screen Saver$' 15) || return 1
-    local i
-    for i in $(seq 30); do
-        gl_screenshot "$WORK/shot.png" 1024x768 &&
-            [ "$(yellow_pixels "$WORK/shot.png")" -gt 20 ] && return 0
-        sleep 0.5
-    done
-    return 1
+    sleep 2.5
+    gl_screenshot "$WORK/shot.png" 1024x768 && [ "$(yellow_pixels "$WORK/shot.png")" -gt 20 ]
 }
+digits() { white_pixels "$WORK/shot.png" 60x40+964+22; } # around the frame rate's line
 
-for form in /s -S s "/S 99"; do
-    # shellcheck disable=SC2086
-    check "$form shows bananas" start_full_screen $form
-    press_key "$SAVER_WINDOW" a
-    expect_exit "$form ends with status 0 on a key press" "$SAVER_PID" 10 0
-done
+LONG_TEXT=\"$(printf '7%.0s' $(seq 10000))\"
+reg_import ShowFramerate=hex:01,00,00,00 ReleaseLogging='"1"' \
+    CurrentConfigureSheet=hex\(b\):01,00,00,00,00,00,00,00 VersionMajor=hex\(7\):31,00,00,00,00,00 \
+    VersionMinor="$LONG_TEXT"
+check "/s shows bananas" start_full_screen /s
+check "ShowFramerate binary 01 00 00 00 writes digits in the corner" [ "$(digits)" -gt 15 ]
+press_key "$SAVER_WINDOW" a
+expect_exit "a key ends it" "$SAVER_PID" 10 0
+check "text, 64-bit, multi-string and 10000 characters read as initial values, all numbers now" \
+    values 0 1 0 1 1
 
-check "bananas again" start_full_screen /s
+reg_import ShowFramerate='"1"'
+check "-S shows bananas" start_full_screen -S
+check "ShowFramerate text \"1\" writes nothing" [ "$(digits)" = 0 ]
 xdotool click 1
-expect_exit "a click ends it with status 0" "$SAVER_PID" 10 0
+expect_exit "a click ends it" "$SAVER_PID" 10 0
 
-check "bananas again" start_full_screen /s
-xdotool mousemove_relative 5 0
-expect_exit "a mouse move of 5 pixels ends it" "$SAVER_PID" 10 0
-
-check "bananas again" start_full_screen /s
+check "s shows bananas" start_full_screen s
 xdotool mousemove_relative 3 1
 sleep 1
 expect_exit "a drift of 3 right and 1 down keeps it running" "$SAVER_PID" 1 running
 xdotool mousemove_relative 0 1
 expect_exit "one more pixel down, measured from the start, ends it" "$SAVER_PID" 10 0
+
+check "'/S 99' shows bananas" start_full_screen /S 99
+xdotool mousemove_relative 5 0
+expect_exit "a mouse move of 5 pixels ends it" "$SAVER_PID" 10 0
 
 check "bananas again" start_full_screen /s
 first=$SAVER_PID
@@ -53,4 +55,5 @@ expect_exit "the first keeps running" "$first" 1 running
 press_key "$SAVER_WINDOW" Escape
 expect_exit "the first still ends on a key" "$first" 10 0
 
+reg_reset
 finish

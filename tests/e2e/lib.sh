@@ -1,9 +1,7 @@
 # Shared by the end-to-end tests: they drive the real Quillomar.scr under Wine on the build
 # tree's virtual display, as the system and a user would, and read exit codes, windows,
-# registry values and screenshots.
-#
-# Each test script is run by CTest as: bash <script> <build dir>. Everything it starts it ends
-# itself, by PID.
+# registry values and screenshots. CTest runs each as: bash <script> <build dir>. Everything a
+# script starts it ends itself, by PID.
 
 set -uo pipefail
 
@@ -16,11 +14,10 @@ STARTED_PIDS=()
 FAILURES=0
 CHECKS=0
 
-set -a
+set -a # the session's display and Wine settings (scripts/wine-session)
 # shellcheck disable=SC1091
 . "$SESSION/session.env"
 set +a
-export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 cleanup() {
     local pid
@@ -32,22 +29,21 @@ cleanup() {
 trap cleanup EXIT
 
 check() { # check <description> <command...>: one assertion
-    local what=$1
-    shift
     CHECKS=$((CHECKS + 1))
-    if "$@"; then
-        echo "ok: $what"
+    if "${@:2}"; then
+        echo "ok: $1"
     else
-        echo "FAILED: $what"
+        echo "FAILED: $1"
         FAILURES=$((FAILURES + 1))
     fi
 }
 
 finish() {
     echo "$((CHECKS - FAILURES)) passed, $FAILURES failed"
-    [ "$FAILURES" -eq 0 ]
-    exit $?
+    exit $((FAILURES > 0))
 }
+
+driver() { wine "$DRIVERS/e2e_driver.exe" "$@" 2>/dev/null | tr -d '\r'; } # see driver.cpp
 
 # start_saver <arguments...>: starts Quillomar.scr in the background; SAVER_PID is its process.
 start_saver() {
@@ -59,16 +55,11 @@ start_saver() {
 # wait_exit <pid> <seconds>: EXIT_STATUS = the process's exit status, or "running" after the
 # time. Not in a $(...) subshell: only this shell can collect its children's statuses.
 wait_exit() {
-    local pid=$1 seconds=$2 i
-    for ((i = 0; i < seconds * 10; i++)); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            wait "$pid"
-            EXIT_STATUS=$?
-            return
-        fi
-        sleep 0.1
-    done
     EXIT_STATUS=running
+    if wait_for "$2" eval "! kill -0 $1 2>/dev/null"; then
+        wait "$1"
+        EXIT_STATUS=$?
+    fi
 }
 
 # expect_exit <description> <pid> <seconds> <status or "running">: one assertion.
@@ -77,27 +68,23 @@ expect_exit() {
     check "$1 (status $EXIT_STATUS)" [ "$EXIT_STATUS" = "$4" ]
 }
 
-# run_saver <seconds> <arguments...>: runs it to the end; EXIT_STATUS as wait_exit.
-run_saver() {
-    local seconds=$1
-    shift
-    start_saver "$@"
-    wait_exit "$SAVER_PID" "$seconds"
+run_saver() { # run_saver <seconds> <arguments...>: to its end; EXIT_STATUS as wait_exit
+    start_saver "${@:2}"
+    wait_exit "$SAVER_PID" "$1"
 }
 
-# wait_window <name regex> <seconds>: the X window id of a visible window with that name.
-wait_window() {
-    local name=$1 seconds=$2 i id
-    for ((i = 0; i < seconds * 10; i++)); do
-        id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -n 1)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
+wait_for() { # wait_for <seconds> <command...>: until the command succeeds
+    local i
+    for ((i = 0; i < $1 * 10; i++)); do
+        "${@:2}" && return 0
         sleep 0.1
     done
     return 1
 }
+
+visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep .; }
+# wait_window <name regex> <seconds>: the X window id of a visible window with that name.
+wait_window() { wait_for "$2" visible_window "$1" >/dev/null && visible_window "$1"; }
 
 # press_key <X window id> <key>: focus the window, then type as the keyboard would (XTEST).
 press_key() {
@@ -107,58 +94,24 @@ press_key() {
 
 screenshot() { import -window "${2:-root}" "$1" 2>/dev/null; }
 
-# Wine draws an OpenGL child window into an X window of its own, unnamed, with the child's size
-# (for a preview whose parent is another process's window, and under Wine 8 for a same-process
-# child as well); that window holds the rendered frame. gl_window <width>x<height> prints its id.
-gl_window() {
-    xwininfo -root -tree | awk -v size=" $1+" 'index($0, size) && /has no name/ { print $1; exit }'
-}
-
-# gl_screenshot <file> <width>x<height>: the rendered frame of the saver's drawing window.
+# Wine draws an OpenGL child window into an X window of its own, unnamed, with the child's size;
+# that window holds the rendered frame. gl_screenshot <file> <width>x<height> reads it.
 gl_screenshot() {
-    local id
-    id=$(gl_window "$2")
-    [ -n "$id" ] && screenshot "$1" "$id"
+    screenshot "$1" "$(xwininfo -root -tree |
+        awk -v size=" $2+" 'index($0, size) && /has no name/ { print $1; exit }')"
 }
 
-# count_pixels <image> <R|G|B><'>'|'<'><percent>...: how many pixels meet every condition,
-# e.g. count_pixels shot.png 'R>55' 'G>55' 'B<25'. Done with channel thresholds, which is fast.
+# count_pixels <image> <crop> <R> <G> <B> [<operations first>...]: how many pixels of that part
+# of the image have each channel above that many percent.
 count_pixels() {
-    local image=$1 condition channel operator percent
-    shift
-    local operations=()
-    for condition in "$@"; do
-        channel=${condition:0:1}
-        operator=${condition:1:1}
-        percent=${condition:2}
-        if [ "$operator" = ">" ]; then
-            operations+=(\( -clone 0 -channel "$channel" -separate +channel -threshold "$percent%" \))
-        else
-            operations+=(\( -clone 0 -channel "$channel" -separate +channel -negate
-                -threshold "$((100 - percent))%" \))
-        fi
-    done
-    convert "$image" -alpha off "${operations[@]}" -delete 0 -evaluate-sequence min \
-        -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
+    convert "$1" -alpha off -crop "$2" +repage "${@:6}" \
+        \( -clone 0 -channel R -separate +channel -threshold "$3%" \) \
+        \( -clone 0 -channel G -separate +channel -threshold "$4%" \) \
+        \( -clone 0 -channel B -separate +channel -threshold "$5%" \) \
+        -delete 0 -evaluate-sequence min -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
 }
-
-yellow_pixels() { count_pixels "$1" 'R>55' 'G>55' 'B<25'; }
-white_pixels() { count_pixels "$1" 'R>85' 'G>85' 'B>85'; }
-
-# full_screen_shot: the saver full screen for 3 s; its frame in $WORK/shot.png, the corner where
-# the frame rate is written in $WORK/corner.png; then a key ends it (EXIT_STATUS). 1 when no
-# window came.
-full_screen_shot() {
-    start_saver /s
-    local window
-    window=$(wait_window '^Screen Saver$' 15) || return 1
-    sleep 3
-    gl_screenshot "$WORK/shot.png" 1024x768
-    press_key "$window" a
-    wait_exit "$SAVER_PID" 10
-    # 97 % of the width, 5.5 % of the height is the text line's centre on the 1024 x 768 screen.
-    convert "$WORK/shot.png" -crop 60x40+964+22 +repage "$WORK/corner.png"
-}
+yellow_pixels() { count_pixels "$1" "${2:-100%}" 55 55 75 -channel B -negate +channel; }
+white_pixels() { count_pixels "$1" "${2:-100%}" 85 85 85; }
 
 reg_value() { # reg_value <name>: the saver's registry value as "TYPE VALUE", or nothing
     wine reg query 'HKCU\Software\Tarnwick\Quillomar' /v "$1" 2>/dev/null | tr -d '\r' |
@@ -169,4 +122,32 @@ reg_reset() { wine reg delete 'HKCU\Software\Tarnwick\Quillomar' /f >/dev/null 2
 
 reg_set_dword() { # reg_set_dword <name> <value>
     wine reg add 'HKCU\Software\Tarnwick\Quillomar' /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1
+}
+
+values() { # values <five numbers>: what the saver's key holds, in the order below
+    local name actual=
+    for name in ReleaseLogging ShowFramerate CurrentConfigureSheet VersionMajor VersionMinor; do
+        actual+=" $(reg_value $name | sed 's/^REG_DWORD 0x//')"
+    done
+    [ "$actual" = " $*" ] || { echo "the values are$actual" && false; }
+}
+
+# reg_import <name>=<data as in a .reg file>...: the saver's key holds just these values.
+reg_import() {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n' \
+        'HKEY_CURRENT_USER\Software\Tarnwick\Quillomar' >"$WORK/values.reg"
+    printf '"%s\r\n' "${@/=/\"=}" >>"$WORK/values.reg" # "name"=data
+    reg_reset
+    wine reg import "$(winepath -w "$WORK/values.reg" 2>/dev/null)" >/dev/null 2>&1
+}
+
+# start_parent [<go-file>]: the driver's parent window, PARENT_PID, PARENT_WINDOW and
+# FOREGROUND_WINDOW; its output goes on in $WORK/parent.out.
+start_parent() {
+    rm -f "$WORK/parent.out"
+    wine "$DRIVERS/e2e_driver.exe" parent "$@" >"$WORK/parent.out" 2>&1 &
+    PARENT_PID=$!
+    STARTED_PIDS+=("$PARENT_PID")
+    wait_for 15 grep -q '^foreground' "$WORK/parent.out" || return 1
+    read -r PARENT_WINDOW FOREGROUND_WINDOW <<<"$(awk '{ printf "%d ", $2 }' "$WORK/parent.out")"
 }

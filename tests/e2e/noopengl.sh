@@ -3,24 +3,20 @@
 # its name and, once the user dismisses it, exits with status 1.
 . "$(dirname "$0")/lib.sh"
 
-no_gl=$WORK/no-gl
 session_script=$(dirname "$0")/../../scripts/wine-session
 QUILLOMAR_XVFB_ARGS="-extension GLX" QUILLOMAR_PREFIX_TEMPLATE=$SESSION/prefix \
-    "$session_script" start "$no_gl" >/dev/null
-stop_no_gl() { "$session_script" stop "$no_gl" >/dev/null 2>&1; }
-trap 'stop_no_gl; cleanup' EXIT
-
+    "$session_script" start "$WORK/no-gl" >/dev/null
+trap '"$session_script" stop "$WORK/no-gl" >/dev/null 2>&1; cleanup' EXIT
 set -a
 # shellcheck disable=SC1091
-. "$no_gl/session.env"
+. "$WORK/no-gl/session.env"
 set +a
 check "the display has no GLX" bash -c '! xdpyinfo | grep -q GLX'
 
 start_saver /s
-wine "$DRIVERS/dismiss_box.exe" Quillomar 20 >"$WORK/box.out" 2>&1
-cat "$WORK/box.out"
+driver dismiss Quillomar 20 >"$WORK/box.out"
 check "a box captioned Quillomar reads \"ChoosePixelFormat failed.\"" \
-    grep -qx 'text: ChoosePixelFormat failed.' <(tr -d '\r' <"$WORK/box.out")
+    grep -qx 'text: ChoosePixelFormat failed.' "$WORK/box.out"
 expect_exit "the saver exits with status 1 once it is dismissed" "$SAVER_PID" 10 1
 
 finish

@@ -1,20 +1,16 @@
-// Stands in for a browser: the program the shell starts for the test's URL scheme. It writes
-// the command line it was given to the file named in QUILLOMAR_URL_HANDLER_OUTPUT.
+// Stands in for a browser: the program the shell starts for a URL scheme the tests redirect. It
+// writes the command line it was given to the file named in QUILLOMAR_URL_HANDLER_OUTPUT.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 int main()
 {
-    char output[MAX_PATH];
-    const DWORD length =
-        GetEnvironmentVariableA("QUILLOMAR_URL_HANDLER_OUTPUT", output, sizeof(output));
-    if (length == 0 || length >= sizeof(output))
-        return 2;
-    FILE *file = fopen(output, "wb");
+    const char *output = getenv("QUILLOMAR_URL_HANDLER_OUTPUT");
+    FILE *file = output != NULL ? fopen(output, "wb") : NULL;
     if (file == NULL)
-        return 3;
+        return 2;
     fputs(GetCommandLineA(), file);
-    fclose(file);
-    return 0;
+    return fclose(file);
 }

@@ -10,7 +10,7 @@
 #include "platform/gl.h"
 #include "render.h"
 
-#include "common/offscreenframe.h"
+#include "offscreenframe.h"
 #include "common/pngrows.h"
 
 #include <cstdint>

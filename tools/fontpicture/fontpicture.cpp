@@ -3,7 +3,7 @@
 // pixels: a grid of 16 lines of 16 codes, labelled with their hexadecimal rows and columns.
 //
 // usage: fontpicture <output.png>
-#include "common/offscreenframe.h"
+#include "offscreenframe.h"
 #include "common/pngrows.h"
 #include "platform/gl.h"
 #include "resolution.h"

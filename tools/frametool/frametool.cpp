@@ -20,8 +20,8 @@
 // setter, so --framerate calls CRender::Draw_Framerate after CRender::Draw; full screen,
 // CRender::Draw_Overlay has then left exactly the state in which it would have called it.
 #include "banana.h"
-#include "common/offscreenframe.h"
-#include "fakes/fake_platform.h"
+#include "offscreenframe.h"
+#include "fake_platform.h"
 #include "host/hoststate.h"
 #include "platform/gl.h"
 #include "render.h"

@@ -15,7 +15,7 @@
 // usage: icontool <output.ico>
 #include "banana.h"
 #include "bananamesh.h"
-#include "common/offscreenframe.h"
+#include "offscreenframe.h"
 #include "platform/gl.h"
 #include "render.h"
 #include "twutility/twmath.h"

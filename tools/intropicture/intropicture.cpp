@@ -4,7 +4,7 @@
 //
 // usage: intropicture <output.bmp>
 #include "banana.h"
-#include "common/offscreenframe.h"
+#include "offscreenframe.h"
 #include "platform/gl.h"
 #include "render.h"
 #include "resolution.h"

@@ -1,0 +1,156 @@
+// CClickableText on a real dialog under Wine: the hand it takes, when it leaves the cursor alone,
+// the font it underlines and gives back, the URL it keeps. What a user sees of the links on the
+// sheet (a hand over them, blue underlined text, a click opening the address) is checked end to
+// end.
+#include "clickabletext.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+
+namespace
+{
+
+INT_PTR CALLBACK Link_Dialog(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+HWND Shared_Dialog()
+{
+    static HWND dialog =
+        CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(100), NULL, Link_Dialog, 0);
+    return dialog;
+}
+
+// The two links of dialog 100 (controls 201 and 202), attached as a page attaches them each
+// time it is shown, and let go as the page lets them go. There is one dialog for the program: a
+// top-level window takes Wine seconds to go.
+struct CLinks
+{
+    HWND Dialog = Shared_Dialog();
+    CClickableText First;
+    CClickableText Second;
+
+    CLinks()
+    {
+        First.Attach(Dialog, 201);
+        Second.Attach(Dialog, 202);
+    }
+};
+
+std::pair<int, int> Hotspot_Of(HCURSOR cursor) // (-1, -1) for no cursor
+{
+    ICONINFO info = {};
+    if (cursor == NULL || !GetIconInfo(cursor, &info))
+        return {-1, -1};
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    return {int(info.xHotspot), int(info.yHotspot)};
+}
+
+HFONT Font_Of(HWND window)
+{
+    return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+}
+
+std::string Help_Viewer_Path()
+{
+    char directory[MAX_PATH];
+    GetWindowsDirectoryA(directory, sizeof(directory));
+    return std::string(directory) + "\\winhlp32.exe";
+}
+
+// Where no help viewer has one, each link copies the system's hand: a link that destroys its
+// copy when the page goes must leave the system's cursor and the other link's alone.
+TEST(ClickableText, EachLinkHasItsOwnCopyOfTheSystemsHand)
+{
+    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Help_Viewer_Path().c_str()));
+    CLinks links;
+    HCURSOR system_hand = LoadCursorA(NULL, MAKEINTRESOURCEA(32649)); // IDC_HAND
+    ASSERT_NE(nullptr, links.First.HandCursor);
+    EXPECT_NE(system_hand, links.First.HandCursor);
+    EXPECT_NE(links.Second.HandCursor, links.First.HandCursor);
+    EXPECT_EQ(Hotspot_Of(system_hand), Hotspot_Of(links.First.HandCursor));
+    links.First.Destroy_Cursor();
+    EXPECT_NE(-1, Hotspot_Of(links.Second.HandCursor).first) << "the other link's hand is gone";
+    EXPECT_NE(-1, Hotspot_Of(system_hand).first) << "the system's hand is gone";
+}
+
+// The hand of the system's help viewer comes first where there is one: here this program, with
+// its cursor 106 (hot spot 5, 9), copied to the viewer's place.
+TEST(ClickableText, TheHelpViewersHandIsPreferred)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, sizeof(self));
+    ASSERT_TRUE(CopyFileA(self, Help_Viewer_Path().c_str(), TRUE)) << GetLastError();
+    CClickableText link;
+    link.Load_Hand_Cursor();
+    DeleteFileA(Help_Viewer_Path().c_str());
+    EXPECT_EQ(std::make_pair(5, 9), Hotspot_Of(link.HandCursor));
+}
+
+// A link whose hand could not be made leaves the cursor to the system.
+TEST(ClickableText, WithoutAHandTheCursorIsLeftAlone)
+{
+    CLinks links;
+    RECT r;
+    GetWindowRect(links.First.Get_HWnd(), &r);
+    SetCursorPos(r.left, r.top);
+    ASSERT_TRUE(links.First.Is_Cursor_Over());
+    links.First.Destroy_Cursor();
+    HCURSOR arrow = LoadCursorA(NULL, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    SetCursor(arrow);
+    EXPECT_FALSE(links.First.On_Set_Cursor());
+    EXPECT_EQ(arrow, GetCursor());
+}
+
+// The control draws with an underlined twin of the dialog's font, made once per showing however
+// often it is repainted, and given back when the page goes.
+TEST(ClickableText, TheUnderlinedFontIsMadeOnceAndGivenBack)
+{
+    CLinks links;
+    HWND control = links.First.Get_HWnd();
+    HFONT underlined = Font_Of(control);
+    ASSERT_EQ(links.First.UnderlinedFont, underlined);
+    EXPECT_NE(links.Second.UnderlinedFont, underlined) << "one font per link";
+    LOGFONTA own = {}, twin = {};
+    GetObjectA(Font_Of(links.Dialog), sizeof(own), &own);
+    GetObjectA(underlined, sizeof(twin), &twin);
+    EXPECT_TRUE(twin.lfUnderline);
+    EXPECT_STREQ(own.lfFaceName, twin.lfFaceName);
+    EXPECT_EQ(own.lfHeight, twin.lfHeight);
+    HDC hdc = GetDC(control);
+    for (int repaint = 0; repaint < 3; ++repaint)
+    {
+        SelectObject(hdc, GetStockObject(SYSTEM_FONT));
+        links.First.On_Ctl_Color(hdc);
+        EXPECT_EQ(underlined, GetCurrentObject(hdc, OBJ_FONT)) << repaint;
+    }
+    SelectObject(hdc, GetStockObject(SYSTEM_FONT));
+    links.First.Destroy_Font();
+    EXPECT_EQ(Font_Of(links.Dialog), Font_Of(control)) << "the control has its own font back";
+    EXPECT_EQ(0u, GetObjectType(underlined)) << "the underlined font is deleted";
+    // With no font of its own, it underlines once what the control selected before asking.
+    links.First.On_Ctl_Color(hdc);
+    HGDIOBJ twin_of_selected = SelectObject(hdc, GetStockObject(SYSTEM_FONT));
+    links.First.On_Ctl_Color(hdc);
+    EXPECT_EQ(twin_of_selected, SelectObject(hdc, GetStockObject(SYSTEM_FONT))) << "made again";
+    GetObjectA(twin_of_selected, sizeof(twin), &twin);
+    EXPECT_TRUE(twin.lfUnderline);
+    ReleaseDC(control, hdc);
+}
+
+TEST(ClickableText, KeepsAUrlOfUpTo999CharactersAndEndsTheProcessBeyond)
+{
+    CClickableText link;
+    const std::string longest(999, 'u');
+    link.Set_Url(longest.c_str());
+    EXPECT_EQ(longest, link.Url);
+    EXPECT_EXIT(link.Set_Url(std::string(1000, 'u').c_str()), ::testing::ExitedWithCode(1), "");
+}
+
+} // namespace

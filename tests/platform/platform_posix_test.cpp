@@ -1,0 +1,33 @@
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace
+{
+
+std::string Read_File(const std::string &path)
+{
+    std::ifstream stream(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+TEST(PlatformPosixTest, BitmapsAreTheEmbeddedFilesPixelRowsByTheLow16BitsOfTheirId)
+{
+    const std::string file = Read_File(FONTSHEET_BMP);
+    ASSERT_EQ(54u + 256 * 256 * 3, file.size());
+    Platform::CBitmapResource *bitmap = Platform::Load_Bitmap_Resource(163 + 65536);
+    ASSERT_NE(nullptr, bitmap);
+    Platform::CBitmapBits bits{};
+    ASSERT_TRUE(Platform::Describe_Bitmap(bitmap, &bits));
+    EXPECT_EQ(256, bits.Width);
+    EXPECT_EQ(256, bits.Height);
+    EXPECT_EQ(file.substr(54), std::string(bits.Bits, bits.Bits + file.size() - 54));
+    Platform::Delete_Bitmap(bitmap);
+    EXPECT_EQ(nullptr, Platform::Load_Bitmap_Resource(164));
+}
+
+} // namespace

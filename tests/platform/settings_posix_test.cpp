@@ -1,0 +1,182 @@
+// The settings store as a file: where it lives, its exact text, a file a person wrote, and that
+// changes replace it whole and are never lost between processes.
+#include "platform/platform.h"
+#include "private_settings_home.h"
+#include "twutility/registryint.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace
+{
+
+const char Location[] = "Software\\Tarnwick\\Quillomar";
+
+std::string Read_File(const std::string &path)
+{
+    std::ifstream stream(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+class SettingsFileTest : public testing::Test
+{
+protected:
+    std::string Home; // XDG_CONFIG_HOME of the test
+    std::string File; // Home/quillomar/settings
+
+    void SetUp() override
+    {
+        std::string pattern = std::string(Private_Settings_Home()) + "/test-XXXXXX";
+        ASSERT_NE(nullptr, mkdtemp(&pattern[0]));
+        Home = pattern;
+        File = Home + "/quillomar/settings";
+        setenv("XDG_CONFIG_HOME", Home.c_str(), 1);
+    }
+
+    void TearDown() override
+    {
+        setenv("XDG_CONFIG_HOME", Private_Settings_Home(), 1);
+        Remove_Tree(Home.c_str());
+    }
+
+    static long Write(const char *name, uint32_t type, const std::string &bytes,
+                      const char *path = Location)
+    {
+        Platform::CSettingsKey *key = nullptr;
+        long result = Platform::Create_Settings_Key(Platform::User_Settings_Root(), path, &key);
+        if (result == 0)
+            result = Platform::Write_Setting(key, name, type, bytes.data(), uint32_t(bytes.size()));
+        if (key != nullptr)
+            Platform::Close_Settings_Key(key);
+        return result;
+    }
+
+    static std::string Read(const char *name, uint32_t *type, const char *path = Location)
+    {
+        Platform::CSettingsKey *key = nullptr;
+        EXPECT_EQ(0, Platform::Create_Settings_Key(Platform::User_Settings_Root(), path, &key));
+        std::string bytes(1000, '\0');
+        uint32_t size = uint32_t(bytes.size());
+        EXPECT_EQ(0, Platform::Read_Setting(key, name, type, &bytes[0], &size)) << name;
+        Platform::Close_Settings_Key(key);
+        return bytes.substr(0, size);
+    }
+
+    static ino_t Inode(const std::string &path)
+    {
+        struct stat status = {};
+        stat(path.c_str(), &status);
+        return status.st_ino;
+    }
+};
+
+TEST_F(SettingsFileTest, TheFileFollowsTheXdgRulesAndIsTheUsersAlone)
+{
+    const std::pair<const char *, std::string> homes[] = {
+        {"", "/home/.config"}, {"relative", "/home/.config"}, {nullptr, "/home/.config"}};
+    for (const auto &home : homes)
+    {
+        Remove_Tree((Home + "/home").c_str());
+        setenv("HOME", (Home + "/home").c_str(), 1);
+        if (home.first == nullptr)
+            unsetenv("XDG_CONFIG_HOME");
+        else
+            setenv("XDG_CONFIG_HOME", home.first, 1);
+        ASSERT_EQ(0, Write("A", Platform::SETTING_NUMBER, "1234"));
+        struct stat status = {};
+        ASSERT_EQ(0, stat((Home + home.second + "/quillomar/settings").c_str(), &status));
+        EXPECT_EQ(0600u, status.st_mode & 0777);
+        ASSERT_EQ(0, stat((Home + home.second + "/quillomar").c_str(), &status));
+        EXPECT_EQ(0700u, status.st_mode & 0777);
+    }
+}
+
+TEST_F(SettingsFileTest, AFileAPersonWroteIsRead)
+{
+    mkdir((Home + "/quillomar").c_str(), 0700);
+    std::ofstream(File) << "Quillomar settings 1\r\n; edited by hand\r\n\r\n"
+                           "[SOFTWARE\\tarnwick\\QUILLOMAR]\r\n"
+                           "\"VersionMajor\"=dword:FFFFFFFF\n"
+                           "\"VersionMajor\"=dword:0000000A\n"
+                           "[Software\\Other]\n"
+                           "\"Caption\"=\"tab\\x09\"";
+    CRegistryInt major(Location, "versionmajor", 1);
+    EXPECT_EQ(10, major.Get_Value()) << "a later line wins";
+    uint32_t type = 0;
+    EXPECT_EQ(std::string("tab\t", 5), Read("Caption", &type, "Software\\Other"));
+    struct stat status = {};
+    EXPECT_NE(0, stat((File + ".damaged").c_str(), &status));
+}
+
+TEST_F(SettingsFileTest, AChangeReplacesTheFileWholeAndNoChangeLeavesItAlone)
+{
+    CRegistryInt major(Location, "VersionMajor", 1);
+    const ino_t first = Inode(File);
+    major.Set_Value(1);
+    EXPECT_EQ(first, Inode(File));
+    major.Set_Value(2);
+    EXPECT_NE(first, Inode(File)) << "renamed over, never rewritten in place";
+}
+
+TEST_F(SettingsFileTest, TheStoreAnswersLikeTheRegistry)
+{
+    ASSERT_EQ(0, Write("Text", Platform::SETTING_TEXT, std::string("hello", 6)));
+    Platform::CSettingsKey *root = Platform::User_Settings_Root(), *parent = nullptr,
+                           *key = nullptr;
+    ASSERT_EQ(0, Platform::Create_Settings_Key(root, "Software", &parent));
+    ASSERT_EQ(0, Platform::Create_Settings_Key(parent, "Tarnwick\\Quillomar", &key));
+    char small[4];
+    uint32_t type = 0, size = sizeof(small);
+    EXPECT_NE(0, Platform::Read_Setting(key, "Text", &type, small, &size));
+    EXPECT_EQ(6u, size) << "the size it needs";
+    size = sizeof(small);
+    EXPECT_NE(0, Platform::Read_Setting(key, "Missing", &type, small, &size));
+    Platform::Close_Settings_Key(key);
+    Platform::Close_Settings_Key(parent);
+    const std::string long_part(256, 'k');
+    for (const char *bad : {"\\Leading", "Trailing\\", "Two\\\\Parts", "Tab\t", long_part.c_str()})
+    {
+        EXPECT_NE(0, Platform::Create_Settings_Key(root, bad, &key)) << bad;
+        EXPECT_EQ(nullptr, key);
+    }
+    EXPECT_NE(0, Platform::Write_Setting(root, "AtTheRoot", Platform::SETTING_TEXT, "", 1));
+    std::ofstream(Home + "/file") << "x";
+    setenv("XDG_CONFIG_HOME", (Home + "/file").c_str(), 1);
+    EXPECT_EQ(ENOTDIR, Write("A", Platform::SETTING_NUMBER, "1234"));
+}
+
+TEST_F(SettingsFileTest, TwoProcessesWritingAtOnceLoseNothing)
+{
+    pid_t children[2];
+    for (int child = 0; child < 2; ++child)
+    {
+        children[child] = fork();
+        ASSERT_GE(children[child], 0);
+        for (int i = 0; children[child] == 0 && i < 40; ++i)
+        {
+            const std::string name = std::string(1, char('A' + child)) + std::to_string(i);
+            if (Write(name.c_str(), Platform::SETTING_TEXT, std::string("x", 2)) != 0)
+                _exit(2);
+        }
+        if (children[child] == 0)
+            _exit(0);
+    }
+    for (const pid_t child : children)
+    {
+        int status = 0;
+        ASSERT_EQ(child, waitpid(child, &status, 0));
+        EXPECT_EQ(0, status);
+    }
+    const std::string text = Read_File(File);
+    for (const char *name : {"A0", "A39", "B0", "B39", "A17", "B23"})
+        EXPECT_NE(std::string::npos, text.find("\"" + std::string(name) + "\"=\"x\"\n")) << name;
+}
+
+} // namespace

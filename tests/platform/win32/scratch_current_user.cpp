@@ -1,0 +1,41 @@
+#include "scratch_current_user.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace
+{
+
+char ProcessScratch[64]; // plain data: set before ordinary static initialisation
+HKEY ScratchKey;
+
+void Delete_Process_Scratch()
+{
+    RegOverridePredefKey(HKEY_CURRENT_USER, NULL);
+    RegCloseKey(ScratchKey);
+    RegDeleteTreeA(HKEY_CURRENT_USER, ProcessScratch);
+    RegDeleteKeyA(HKEY_CURRENT_USER, ProcessScratch);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QuillomarTests"); // once no other process uses it
+}
+
+// Priority 101 runs before every ordinary static constructor, the options' among them.
+__attribute__((constructor(101))) void Make_Process_Scratch()
+{
+    snprintf(ProcessScratch, sizeof(ProcessScratch), "Software\\QuillomarTests\\%lu-%lu",
+             GetCurrentProcessId(), GetTickCount());
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, ProcessScratch, 0, NULL, 0, KEY_ALL_ACCESS, NULL,
+                        &ScratchKey, NULL) != ERROR_SUCCESS)
+        abort();
+    RegOverridePredefKey(HKEY_CURRENT_USER, ScratchKey);
+    atexit(Delete_Process_Scratch);
+}
+
+} // namespace
+
+const std::string &Process_Scratch_Path()
+{
+    static const std::string path = ProcessScratch;
+    return path;
+}

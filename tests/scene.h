@@ -1,0 +1,84 @@
+// The renderer on an offscreen context as the drawing window sets it up, every static it keeps
+// back at a fresh start and the fake clocks stepped by hand; pixels read back for checks.
+#ifndef QUILLOMAR_SCENE_H
+#define QUILLOMAR_SCENE_H
+
+#include "banana.h"
+#include "fake_platform.h"
+#include "host/hoststate.h"
+#include "offscreenframe.h"
+#include "render.h"
+#include "resolution.h"
+#include "twutility/timer.h"
+#include "twutility/twmath.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+class CSceneTest : public testing::Test
+{
+protected:
+    static const int Width = 320; // pixels
+    static const int Height = 240;
+    COffscreenFrame Frame;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(Frame.Open("scene", Width, Height));
+        FakePlatform::Reset();
+        FakePlatform::Milliseconds = 100000;
+        CTimer::FrameCount = CTimer::SampleFrameCount = 0;
+        CTimer::SampleFramerate = CTimer::AverageFramerate = 0.0;
+        CTimer::TimeInterval = CTimer::ElapsedTime = 0.0;
+        CRender::TargetBananaCount = CRender::MinBananaCount;
+        CRender::LastCountAdjustTime = 0;
+        CBanana::DisplayListId = 0; // a new context has no lists yet
+        CCamera3d::FrustumValid = false;
+        PreviewMode = false;
+        Seed_Random(4242);
+        CResolution::Set_Window_Dimensions(Width, Height);
+        const int device_context = 0;
+        CRender::Init(&device_context);
+        CRender::Resize(Width, Height);
+        CTimer::Init();
+    }
+
+    void TearDown() override { CRender::Close(); }
+
+    // One whole frame as the drawing window runs it, both clocks moved on first.
+    static void Run_Frame(double seconds)
+    {
+        FakePlatform::Advance_Seconds(seconds);
+        FakePlatform::Milliseconds += uint32_t(std::llround(seconds * 1000.0));
+        CTimer::Update();
+        CRender::Update(CTimer::TimeInterval);
+        CRender::Draw();
+    }
+
+    // The pixels in rows [top, bottom) that pass a test: how many, and their bounding box.
+    struct CBox
+    {
+        int Count, Left, Top, Right, Bottom;
+    };
+    template <class CTest>
+    CBox Find(int top, int bottom, CTest test) const
+    {
+        CBox box = {0, Width, Height, -1, -1};
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < Width; ++x)
+            {
+                if (!test(Frame.Pixel(x, y)))
+                    continue;
+                box = {box.Count + 1, std::min(box.Left, x), std::min(box.Top, y),
+                       std::max(box.Right, x), std::max(box.Bottom, y)};
+            }
+        return box;
+    }
+
+    static bool White(const uint8_t *p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; }
+    static bool Yellow(const uint8_t *p) { return p[0] > 100 && p[1] > 80 && p[2] < p[1] / 2; }
+};
+
+#endif
