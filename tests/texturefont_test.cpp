@@ -138,6 +138,7 @@ TEST_F(TextureFontTest, PrintLeavesTheProjectionAsItWasAndBlendingAndTexturingOf
 
 TEST_F(TextureFontTest, TheSheetHasAFullMipmapChain)
 {
+    EXPECT_EQ(0, FakePlatform::LoadedBitmaps) << "the bitmap is given back once loaded";
     GLint width = 0, filter = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 8, GL_TEXTURE_WIDTH, &width);
     EXPECT_EQ(1, width);

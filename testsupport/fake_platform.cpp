@@ -17,6 +17,7 @@ uint32_t Milliseconds = 0;
 int ScreenWidth = 1024;
 int ScreenHeight = 768;
 std::map<int, CFakeBitmap> Bitmaps;
+int LoadedBitmaps = 0;
 int OpenSettingsKeys = 0;
 long SettingsWriteError = 0;
 static constexpr Platform::COsVersion WindowsXp = {5, 1, 2600, Platform::OS_PLATFORM_WIN32_NT,
@@ -35,6 +36,7 @@ void Reset()
     ScreenWidth = 1024;
     ScreenHeight = 768;
     Bitmaps.clear();
+    LoadedBitmaps = 0;
     SettingsWriteError = 0;
     OsVersion = WindowsXp;
     OsVersionFails = false;
@@ -117,6 +119,7 @@ CBitmapResource *Load_Bitmap_Resource(int resource_id)
         FakePlatform::CFakeBitmap copy{bits.Width, bits.Height, {bits.Bits, bits.Bits + size}};
         served = FakePlatform::Bitmaps.emplace(id, copy).first;
     }
+    ++FakePlatform::LoadedBitmaps;
     return reinterpret_cast<CBitmapResource *>(&served->second);
 }
 
@@ -129,7 +132,10 @@ bool Describe_Bitmap(CBitmapResource *bitmap, CBitmapBits *bits)
     return !served->Rows.empty();
 }
 
-void Delete_Bitmap(CBitmapResource *) {}
+void Delete_Bitmap(CBitmapResource *)
+{
+    --FakePlatform::LoadedBitmaps;
+}
 
 // A handle names its key; the root's path is empty.
 class CSettingsKey

@@ -36,6 +36,7 @@ public:
     std::vector<uint8_t> Rows;
 };
 extern std::map<int, CFakeBitmap> Bitmaps;
+extern int LoadedBitmaps; // loaded and not yet deleted
 
 // The settings store in memory: a type and bytes by key path and value name (matched exactly).
 class CFakeSetting

@@ -105,10 +105,12 @@ TEST_F(SettingsFileTest, AFileAPersonWroteIsRead)
                            "[SOFTWARE\\tarnwick\\QUILLOMAR]\r\n"
                            "\"VersionMajor\"=dword:FFFFFFFF\n"
                            "\"VersionMajor\"=dword:0000000A\n"
+                           "\"VersionMinor\"=hex:02,01,00,00\n"
                            "[Software\\Other]\n"
                            "\"Caption\"=\"tab\\x09\"";
     CRegistryInt major(Location, "versionmajor", 1);
     EXPECT_EQ(10, major.Get_Value()) << "a later line wins";
+    EXPECT_EQ(0x102, CRegistryInt(Location, "VersionMinor", 1).Get_Value());
     uint32_t type = 0;
     EXPECT_EQ(std::string("tab\t", 5), Read("Caption", &type, "Software\\Other"));
     struct stat status = {};

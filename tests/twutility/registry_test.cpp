@@ -63,18 +63,6 @@ TEST_F(RegistryTest, NumbersAreFourLittleEndianBytesOfTypeNumberOrBinary)
     EXPECT_EQ(0x01020304, value);
 }
 
-TEST_F(RegistryTest, AnythingElseIsNoNumberAndLeavesTheValueAlone)
-{
-    Store("Short", Platform::SETTING_BINARY, "\x01\x02");
-    Store("Long", Platform::SETTING_BINARY, "12345678");
-    Store("Text", Platform::SETTING_TEXT, std::string("1234", 4));
-    Store("Odd", Platform::SETTING_NUMBER, "\x01");
-    int32_t value = 7;
-    for (const char *name : {"Short", "Long", "Text", "Odd", "Missing"})
-        EXPECT_FALSE(Key.Get_Dword(name, &value)) << name;
-    EXPECT_EQ(7, value);
-}
-
 TEST_F(RegistryTest, TextsWithOrWithoutTheirTerminatorAndNumbersAsDecimal)
 {
     char text[REGISTRY_TEXT_SIZE];
