@@ -1,22 +1,19 @@
 #include "camera3d.h"
 
-#include "offscreenframe.h"
 #include "platform/gl.h"
-
-#include <gtest/gtest.h>
+#include "scene.h"
 
 namespace
 {
 
-class CameraTest : public testing::Test
+class CameraTest : public CFrameTest
 {
 protected:
-    COffscreenFrame Frame;
     CCamera3d Camera;
 
     void SetUp() override
     {
-        ASSERT_TRUE(Frame.Open("camera", 16, 16));
+        CFrameTest::SetUp();
         CCamera3d::FrustumValid = false;
     }
 

@@ -1,7 +1,5 @@
-// CClickableText on a real dialog under Wine: the hand it takes, when it leaves the cursor alone,
-// the font it underlines and gives back, the URL it keeps. What a user sees of the links on the
-// sheet (a hand over them, blue underlined text, a click opening the address) is checked end to
-// end.
+// CClickableText on a real dialog under Wine. What a user sees of the links on the sheet (a hand
+// over them, blue underlined text, a click opening the address) is checked end to end.
 #include "clickabletext.h"
 
 #include <windows.h>
@@ -11,27 +9,17 @@
 #include <string>
 #include <utility>
 
-namespace
-{
-
-INT_PTR CALLBACK Link_Dialog(HWND, UINT message, WPARAM, LPARAM)
+static INT_PTR CALLBACK Link_Dialog(HWND, UINT message, WPARAM, LPARAM)
 {
     return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
-HWND Shared_Dialog()
-{
-    static HWND dialog =
-        CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(100), NULL, Link_Dialog, 0);
-    return dialog;
-}
-
-// The two links of dialog 100 (controls 201 and 202), attached as a page attaches them each
-// time it is shown, and let go as the page lets them go. There is one dialog for the program: a
-// top-level window takes Wine seconds to go.
+// The two links of dialog 100 (controls 201 and 202), attached as a page attaches them. One
+// dialog serves the whole program: a top-level window takes Wine seconds to go.
 struct CLinks
 {
-    HWND Dialog = Shared_Dialog();
+    static inline HWND Dialog =
+        CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(100), NULL, Link_Dialog, 0);
     CClickableText First;
     CClickableText Second;
 
@@ -42,7 +30,7 @@ struct CLinks
     }
 };
 
-std::pair<int, int> Hotspot_Of(HCURSOR cursor) // (-1, -1) for no cursor
+static std::pair<int, int> Hotspot_Of(HCURSOR cursor) // (-1, -1) for no cursor
 {
     ICONINFO info = {};
     if (cursor == NULL || !GetIconInfo(cursor, &info))
@@ -52,12 +40,12 @@ std::pair<int, int> Hotspot_Of(HCURSOR cursor) // (-1, -1) for no cursor
     return {int(info.xHotspot), int(info.yHotspot)};
 }
 
-HFONT Font_Of(HWND window)
+static HFONT Font_Of(HWND window)
 {
     return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
 }
 
-std::string Help_Viewer_Path()
+static std::string Help_Viewer_Path()
 {
     char directory[MAX_PATH];
     GetWindowsDirectoryA(directory, sizeof(directory));
@@ -65,19 +53,26 @@ std::string Help_Viewer_Path()
 }
 
 // Where no help viewer has one, each link copies the system's hand: a link that destroys its
-// copy when the page goes must leave the system's cursor and the other link's alone.
+// copy when the page goes must leave the system's cursor and the other link's alone, and from
+// then on leaves the cursor to the system.
 TEST(ClickableText, EachLinkHasItsOwnCopyOfTheSystemsHand)
 {
     ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Help_Viewer_Path().c_str()));
     CLinks links;
     HCURSOR system_hand = LoadCursorA(NULL, MAKEINTRESOURCEA(32649)); // IDC_HAND
-    ASSERT_NE(nullptr, links.First.HandCursor);
     EXPECT_NE(system_hand, links.First.HandCursor);
-    EXPECT_NE(links.Second.HandCursor, links.First.HandCursor);
     EXPECT_EQ(Hotspot_Of(system_hand), Hotspot_Of(links.First.HandCursor));
     links.First.Destroy_Cursor();
     EXPECT_NE(-1, Hotspot_Of(links.Second.HandCursor).first) << "the other link's hand is gone";
     EXPECT_NE(-1, Hotspot_Of(system_hand).first) << "the system's hand is gone";
+    RECT r;
+    GetWindowRect(links.First.Get_HWnd(), &r);
+    SetCursorPos(r.left, r.top);
+    ASSERT_TRUE(links.First.Is_Cursor_Over());
+    HCURSOR arrow = LoadCursorA(NULL, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    SetCursor(arrow);
+    EXPECT_FALSE(links.First.On_Set_Cursor());
+    EXPECT_EQ(arrow, GetCursor());
 }
 
 // The hand of the system's help viewer comes first where there is one: here this program, with
@@ -91,21 +86,6 @@ TEST(ClickableText, TheHelpViewersHandIsPreferred)
     link.Load_Hand_Cursor();
     DeleteFileA(Help_Viewer_Path().c_str());
     EXPECT_EQ(std::make_pair(5, 9), Hotspot_Of(link.HandCursor));
-}
-
-// A link whose hand could not be made leaves the cursor to the system.
-TEST(ClickableText, WithoutAHandTheCursorIsLeftAlone)
-{
-    CLinks links;
-    RECT r;
-    GetWindowRect(links.First.Get_HWnd(), &r);
-    SetCursorPos(r.left, r.top);
-    ASSERT_TRUE(links.First.Is_Cursor_Over());
-    links.First.Destroy_Cursor();
-    HCURSOR arrow = LoadCursorA(NULL, MAKEINTRESOURCEA(32512)); // IDC_ARROW
-    SetCursor(arrow);
-    EXPECT_FALSE(links.First.On_Set_Cursor());
-    EXPECT_EQ(arrow, GetCursor());
 }
 
 // The control draws with an underlined twin of the dialog's font, made once per showing however
@@ -124,13 +104,9 @@ TEST(ClickableText, TheUnderlinedFontIsMadeOnceAndGivenBack)
     EXPECT_STREQ(own.lfFaceName, twin.lfFaceName);
     EXPECT_EQ(own.lfHeight, twin.lfHeight);
     HDC hdc = GetDC(control);
-    for (int repaint = 0; repaint < 3; ++repaint)
-    {
-        SelectObject(hdc, GetStockObject(SYSTEM_FONT));
-        links.First.On_Ctl_Color(hdc);
-        EXPECT_EQ(underlined, GetCurrentObject(hdc, OBJ_FONT)) << repaint;
-    }
     SelectObject(hdc, GetStockObject(SYSTEM_FONT));
+    links.First.On_Ctl_Color(hdc);
+    EXPECT_EQ(underlined, SelectObject(hdc, GetStockObject(SYSTEM_FONT))) << "a repaint";
     links.First.Destroy_Font();
     EXPECT_EQ(Font_Of(links.Dialog), Font_Of(control)) << "the control has its own font back";
     EXPECT_EQ(0u, GetObjectType(underlined)) << "the underlined font is deleted";
@@ -152,5 +128,3 @@ TEST(ClickableText, KeepsAUrlOfUpTo999CharactersAndEndsTheProcessBeyond)
     EXPECT_EQ(longest, link.Url);
     EXPECT_EXIT(link.Set_Url(std::string(1000, 'u').c_str()), ::testing::ExitedWithCode(1), "");
 }
-
-} // namespace

@@ -2,7 +2,6 @@
 
 #include "platform/gl.h"
 #include "scene.h"
-#include "texturefont.h"
 
 namespace
 {
@@ -91,41 +90,6 @@ TEST_F(RenderTest, ResizeSetsTheViewportAndTheCamerasShape)
     EXPECT_EQ(200, viewport[2]);
     EXPECT_EQ(100, viewport[3]);
     EXPECT_DOUBLE_EQ(2.0, CRender::Get_Camera().AspectRatio);
-}
-
-TEST_F(RenderTest, PreviewWritesThreeCentredTitles)
-{
-    PreviewMode = true;
-    CRender::Draw();
-    int widths[3] = {}, *width = widths;
-    for (double row : {0.3, 0.5, 0.7})
-    {
-        const int centre = int(row * Height);
-        const CBox title = Find(centre - 8, centre + 8, White);
-        ASSERT_GT(title.Count, 20) << row;
-        EXPECT_NEAR(Width / 2.0, (title.Left + title.Right) / 2.0, 4.0) << row;
-        *width++ = title.Right - title.Left;
-    }
-    EXPECT_LT(widths[0], widths[2]) << "Tarnwick, then Quillomar";
-    EXPECT_EQ(Find(0, Height, White).Count,
-              Find(int(0.3 * Height) - 8, int(0.7 * Height) + 8, White).Count);
-}
-
-TEST_F(RenderTest, FullScreenShowsTheRoundedFrameRateTopRightOnlyWhenAsked)
-{
-    CTimer::SampleFramerate = 59.5;
-    CRender::Draw();
-    EXPECT_EQ(0, Find(0, Height, White).Count);
-    CRender::Draw_Framerate();
-    const CBox shown = Find(0, Height, White);
-    EXPECT_GE(shown.Left, int(0.97 * Width) - 12);
-    EXPECT_LE(shown.Bottom, int(0.055 * Height) + 8);
-    glClear(GL_COLOR_BUFFER_BIT);
-    CTextureFont::Print(0.97, 0.055, "60", true, CColor(1.0, 1.0, 1.0, 1.0));
-    const CBox sixty = Find(0, Height, White);
-    EXPECT_EQ(sixty.Count, shown.Count);
-    EXPECT_EQ(sixty.Left, shown.Left);
-    EXPECT_EQ(sixty.Right, shown.Right);
 }
 
 TEST_F(RenderTest, BrokenPreconditionsEndTheProgram)

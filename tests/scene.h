@@ -1,5 +1,6 @@
-// The renderer on an offscreen context as the drawing window sets it up, every static it keeps
-// back at a fresh start and the fake clocks stepped by hand; pixels read back for checks.
+// An offscreen context whose pixels tests read back, and the renderer on it as the drawing
+// window sets it up, every static it keeps back at a fresh start and the fake clocks stepped by
+// hand.
 #ifndef QUILLOMAR_SCENE_H
 #define QUILLOMAR_SCENE_H
 
@@ -17,7 +18,7 @@
 #include <algorithm>
 #include <cmath>
 
-class CSceneTest : public testing::Test
+class CFrameTest : public testing::Test
 {
 protected:
     static const int Width = 320; // pixels
@@ -26,8 +27,39 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(Frame.Open("scene", Width, Height));
+        ASSERT_TRUE(Frame.Open("test", Width, Height));
         FakePlatform::Reset();
+    }
+
+    // The pixels in rows [top, bottom) that pass a test: how many, and their bounding box.
+    struct CBox
+    {
+        int Count, Left, Top, Right, Bottom;
+    };
+    template <class CTest>
+    CBox Find(int top, int bottom, CTest test) const
+    {
+        CBox box = {0, Width, Height, -1, -1};
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < Width; ++x)
+            {
+                if (!test(Frame.Pixel(x, y)))
+                    continue;
+                box = {box.Count + 1, std::min(box.Left, x), std::min(box.Top, y),
+                       std::max(box.Right, x), std::max(box.Bottom, y)};
+            }
+        return box;
+    }
+
+    static bool White(const uint8_t *p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; }
+};
+
+class CSceneTest : public CFrameTest
+{
+protected:
+    void SetUp() override
+    {
+        CFrameTest::SetUp();
         FakePlatform::Milliseconds = 100000;
         CTimer::FrameCount = CTimer::SampleFrameCount = 0;
         CTimer::SampleFramerate = CTimer::AverageFramerate = 0.0;
@@ -56,29 +88,6 @@ protected:
         CRender::Update(CTimer::TimeInterval);
         CRender::Draw();
     }
-
-    // The pixels in rows [top, bottom) that pass a test: how many, and their bounding box.
-    struct CBox
-    {
-        int Count, Left, Top, Right, Bottom;
-    };
-    template <class CTest>
-    CBox Find(int top, int bottom, CTest test) const
-    {
-        CBox box = {0, Width, Height, -1, -1};
-        for (int y = top; y < bottom; ++y)
-            for (int x = 0; x < Width; ++x)
-            {
-                if (!test(Frame.Pixel(x, y)))
-                    continue;
-                box = {box.Count + 1, std::min(box.Left, x), std::min(box.Top, y),
-                       std::max(box.Right, x), std::max(box.Bottom, y)};
-            }
-        return box;
-    }
-
-    static bool White(const uint8_t *p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; }
-    static bool Yellow(const uint8_t *p) { return p[0] > 100 && p[1] > 80 && p[2] < p[1] / 2; }
 };
 
 #endif

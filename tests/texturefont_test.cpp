@@ -1,21 +1,15 @@
 // The font on a sheet of the test's own: every cell one solid colour that names its code.
 #include "texturefont.h"
 
-#include "fake_platform.h"
-#include "offscreenframe.h"
 #include "platform/gl.h"
-#include "render.h"
-#include "resolution.h"
-
-#include <gtest/gtest.h>
+#include "scene.h"
+#include "texture.h"
 
 #include <string>
 
 namespace
 {
 
-const int Width = 320;
-const int Height = 240;
 const int SheetId = 99;
 
 // Code c is blue-green-red (128, 255 - c, c); cell row 0 is the picture's top, its last BMP row.
@@ -34,15 +28,12 @@ FakePlatform::CFakeBitmap Coded_Sheet()
     return sheet;
 }
 
-class TextureFontTest : public testing::Test
+class TextureFontTest : public CFrameTest
 {
 protected:
-    COffscreenFrame Frame;
-
     void SetUp() override
     {
-        ASSERT_TRUE(Frame.Open("texturefont", Width, Height));
-        FakePlatform::Reset();
+        CFrameTest::SetUp();
         FakePlatform::Bitmaps[SheetId] = Coded_Sheet();
         CResolution::Set_Window_Dimensions(Width, Height);
         Set_Overlay_Projection();
@@ -59,45 +50,30 @@ protected:
         EXPECT_NEAR(128 * scale, pixel[2], 1.0) << "code " << code;
     }
 
-    // Columns and rows holding any light.
-    void Lit_Box(int *left, int *top, int *right, int *bottom)
-    {
-        *left = *top = 1000;
-        *right = *bottom = -1;
-        for (int y = 0; y < Height; ++y)
-            for (int x = 0; x < Width; ++x)
-                if (Frame.Pixel(x, y)[2] > 0)
-                {
-                    *left = std::min(*left, x);
-                    *right = std::max(*right, x);
-                    *top = std::min(*top, y);
-                    *bottom = std::max(*bottom, y);
-                }
-    }
+    static bool Lit(const uint8_t *p) { return p[2] > 0; }
 };
 
-const CColor White(1.0, 1.0, 1.0, 1.0);
+const CColor Full(1.0, 1.0, 1.0, 1.0);
 
 TEST_F(TextureFontTest, EachCodeDrawsItsOwnCellAsASixteenPixelSquareAtThePen)
 {
     for (int code : {1, int('A'), 0x7F, 0x80, 0xFF})
     {
         glClear(GL_COLOR_BUFFER_BIT);
-        CTextureFont::Print(0.5, 0.25, std::string(1, char(code)).c_str(), true, White);
+        CTextureFont::Print(0.5, 0.25, std::string(1, char(code)).c_str(), true, Full);
         // The pen at x = 160 less half the overhang (4), the line's centre at y = 60.
-        int left, top, right, bottom;
-        Lit_Box(&left, &top, &right, &bottom);
-        EXPECT_EQ(156, left);
-        EXPECT_EQ(171, right);
-        EXPECT_EQ(52, top);
-        EXPECT_EQ(67, bottom);
+        const CBox square = Find(0, Height, Lit);
+        EXPECT_EQ(156, square.Left);
+        EXPECT_EQ(171, square.Right);
+        EXPECT_EQ(52, square.Top);
+        EXPECT_EQ(67, square.Bottom);
         Expect_Code(163, 59, code);
     }
 }
 
 TEST_F(TextureFontTest, CharactersFollowEachOtherBySpacingAndAddUp)
 {
-    CTextureFont::Print(0.5, 0.5, "\x01\x02", true, White);
+    CTextureFont::Print(0.5, 0.5, "\x01\x02", true, Full);
     Expect_Code(158, 120, 1);
     Expect_Code(177, 120, 2);
     EXPECT_EQ(1 + 2, Frame.Pixel(166, 120)[0]) << "additive where they overlap";
@@ -106,15 +82,14 @@ TEST_F(TextureFontTest, CharactersFollowEachOtherBySpacingAndAddUp)
 
 TEST_F(TextureFontTest, CentredTextIsCentredAndAnUnsnappedPenIsDrawnBrighterOffTheGrid)
 {
-    CTextureFont::Print_Centered(0.5, "ABCD", true, White);
-    int left, top, right, bottom;
-    Lit_Box(&left, &top, &right, &bottom);
-    EXPECT_EQ(Width - 1 - right, left);
+    CTextureFont::Print_Centered(0.5, "ABCD", true, Full);
+    const CBox text = Find(0, Height, Lit);
+    EXPECT_EQ(Width - 1 - text.Right, text.Left);
     glClear(GL_COLOR_BUFFER_BIT);
-    CTextureFont::Print(0.5, 0.5, "A", false, White); // on the grid: three quarters
+    CTextureFont::Print(0.5, 0.5, "A", false, Full); // on the grid: three quarters
     Expect_Code(163, 120, 'A', 0.75);
     glClear(GL_COLOR_BUFFER_BIT);
-    CTextureFont::Print(0.5 + 0.5 / Width, 0.5, "A", false, White); // half a pixel off
+    CTextureFont::Print(0.5 + 0.5 / Width, 0.5, "A", false, Full); // half a pixel off
     Expect_Code(164, 120, 'A', 0.9375);
 }
 
@@ -122,7 +97,7 @@ TEST_F(TextureFontTest, PrintLeavesTheProjectionAsItWasAndBlendingAndTexturingOf
 {
     GLdouble before[16], after[16];
     glGetDoublev(GL_PROJECTION_MATRIX, before);
-    CTextureFont::Print(0.1, 0.1, "text", true, White);
+    CTextureFont::Print(0.1, 0.1, "text", true, Full);
     glGetDoublev(GL_PROJECTION_MATRIX, after);
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(before[i], after[i]) << i;
@@ -136,14 +111,18 @@ TEST_F(TextureFontTest, PrintLeavesTheProjectionAsItWasAndBlendingAndTexturingOf
     CTextureFont::Init(SheetId, 8); // for TearDown
 }
 
-TEST_F(TextureFontTest, TheSheetHasAFullMipmapChain)
+TEST_F(TextureFontTest, TheSheetIsFilteredLinearlyFromAFullMipmapChain)
 {
     EXPECT_EQ(0, FakePlatform::LoadedBitmaps) << "the bitmap is given back once loaded";
-    GLint width = 0, filter = 0;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    CTexture::Load_Resource_Bmp(SheetId); // again, into the bound texture
+    GLint width = 0, minifying = 0, magnifying = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 8, GL_TEXTURE_WIDTH, &width);
     EXPECT_EQ(1, width);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
-    EXPECT_EQ(GL_LINEAR_MIPMAP_NEAREST, filter);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minifying);
+    EXPECT_EQ(GL_LINEAR_MIPMAP_NEAREST, minifying);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magnifying);
+    EXPECT_EQ(GL_LINEAR, magnifying);
 }
 
 TEST_F(TextureFontTest, ANonPositiveSpacingOrAMissingSheetEndsTheProgram)

@@ -1,16 +1,8 @@
-# Win32 tests of the host and the platform under Wine, and the saver end to end.
+# Win32 tests of the host under Wine, and the saver end to end.
 # Win32 test programs that link the real registry get a scratch current-user key.
 add_library(quillomar_scratch_current_user OBJECT platform/win32/scratch_current_user.cpp)
 target_include_directories(quillomar_scratch_current_user PUBLIC
                            ${CMAKE_CURRENT_SOURCE_DIR}/platform)
-# Bitmaps from the program's own resources; windres finds the files below the source root.
-quillomar_add_test(platform_win32_test
-                   SOURCES platform/platform_win32_test.cpp platform/platform_win32_test.rc
-                   LIBRARIES quillomar_platform)
-target_include_directories(platform_win32_test PRIVATE ${PROJECT_SOURCE_DIR})
-target_compile_definitions(platform_win32_test PRIVATE
-    $<$<COMPILE_LANGUAGE:CXX>:FONTSHEET_BMP="Z:${PROJECT_SOURCE_DIR}/resources/fontsheet.bmp">)
-
 # The password modules, in win9x/: a program finds such modules beside itself.
 foreach(module PASSWORD.CPL MPR.DLL)
     add_library(${module} SHARED host/password_modules.cpp)

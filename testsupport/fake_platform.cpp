@@ -20,12 +20,7 @@ std::map<int, CFakeBitmap> Bitmaps;
 int LoadedBitmaps = 0;
 int OpenSettingsKeys = 0;
 long SettingsWriteError = 0;
-static constexpr Platform::COsVersion WindowsXp = {5, 1, 2600, Platform::OS_PLATFORM_WIN32_NT,
-                                                   "Service Pack 3"};
-Platform::COsVersion OsVersion = WindowsXp;
 bool OsVersionFails = false;
-bool OpenUrlRefused = false;
-std::vector<std::string> OpenedUrls;
 
 void Reset()
 {
@@ -38,10 +33,7 @@ void Reset()
     Bitmaps.clear();
     LoadedBitmaps = 0;
     SettingsWriteError = 0;
-    OsVersion = WindowsXp;
     OsVersionFails = false;
-    OpenUrlRefused = false;
-    OpenedUrls.clear();
 }
 
 void Advance_Seconds(double seconds)
@@ -203,7 +195,7 @@ int Processor_Count()
 
 bool Read_Os_Version(COsVersion *version)
 {
-    *version = FakePlatform::OsVersion;
+    *version = {5, 1, 2600, OS_PLATFORM_WIN32_NT, "Service Pack 3"};
     return !FakePlatform::OsVersionFails;
 }
 
@@ -217,11 +209,9 @@ bool Read_File_Size(const char *, uint64_t *)
     return false;
 }
 
-bool Open_Url(const char *url, long *error_code)
+bool Open_Url(const char *, long *)
 {
-    FakePlatform::OpenedUrls.push_back(url);
-    *error_code = FakePlatform::OpenUrlRefused ? 1155 : 0; // ERROR_NO_ASSOCIATION
-    return !FakePlatform::OpenUrlRefused;
+    return true;
 }
 
 } // namespace Platform

@@ -1,5 +1,5 @@
 // A platform whose clocks, screen, bitmaps and settings tests set by hand, and which records
-// what the core asked of it (beeps, error boxes, debugger breaks, URLs) instead of doing it.
+// what the core asked of it (beeps, error boxes, debugger breaks) on stderr instead of doing it.
 #ifndef QUILLOMAR_FAKE_PLATFORM_H
 #define QUILLOMAR_FAKE_PLATFORM_H
 
@@ -49,10 +49,7 @@ std::map<std::string, std::map<std::string, CFakeSetting>> &Settings();
 extern int OpenSettingsKeys;    // opened and not yet closed
 extern long SettingsWriteError; // nonzero: writing a value fails with it
 
-extern Platform::COsVersion OsVersion;
 extern bool OsVersionFails;
-extern bool OpenUrlRefused; // the shell refuses, with error code 1155
-extern std::vector<std::string> OpenedUrls;
 
 } // namespace FakePlatform
 

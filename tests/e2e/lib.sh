@@ -1,7 +1,6 @@
-# Shared by the end-to-end tests: they drive the real Quillomar.scr under Wine on the build
-# tree's virtual display, as the system and a user would, and read exit codes, windows,
-# registry values and screenshots. CTest runs each as: bash <script> <build dir>. Everything a
-# script starts it ends itself, by PID.
+# Shared by the end-to-end tests, which drive the real Quillomar.scr under Wine on the build
+# tree's display. CTest runs each as: bash <script> <build dir>. A script ends, by PID, what it
+# started.
 
 set -uo pipefail
 
@@ -20,10 +19,7 @@ set -a # the session's display and Wine settings (scripts/wine-session)
 set +a
 
 cleanup() {
-    local pid
-    for pid in "${STARTED_PIDS[@]}"; do
-        kill -9 "$pid" 2>/dev/null || true
-    done
+    kill -9 "${STARTED_PIDS[@]}" 2>/dev/null
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -52,14 +48,13 @@ start_saver() {
     STARTED_PIDS+=("$SAVER_PID")
 }
 
-# wait_exit <pid> <seconds>: EXIT_STATUS = the process's exit status, or "running" after the
-# time. Not in a $(...) subshell: only this shell can collect its children's statuses.
+# wait_exit <pid> <seconds>: EXIT_STATUS = its exit status, or "running" after the time. Not
+# in a $(...) subshell: only this shell can collect its children's statuses.
 wait_exit() {
     EXIT_STATUS=running
-    if wait_for "$2" eval "! kill -0 $1 2>/dev/null"; then
-        wait "$1"
-        EXIT_STATUS=$?
-    fi
+    wait_for "$2" eval "! kill -0 $1 2>/dev/null" || return 0
+    wait "$1"
+    EXIT_STATUS=$?
 }
 
 # expect_exit <description> <pid> <seconds> <status or "running">: one assertion.
@@ -94,8 +89,8 @@ press_key() {
 
 screenshot() { import -window "${2:-root}" "$1" 2>/dev/null; }
 
-# Wine draws an OpenGL child window into an X window of its own, unnamed, with the child's size;
-# that window holds the rendered frame. gl_screenshot <file> <width>x<height> reads it.
+# gl_screenshot <file> <width>x<height>: Wine draws an OpenGL child window into an unnamed X
+# window of the child's size.
 gl_screenshot() {
     screenshot "$1" "$(xwininfo -root -tree |
         awk -v size=" $2+" 'index($0, size) && /has no name/ { print $1; exit }')"
@@ -141,7 +136,7 @@ reg_import() {
     wine reg import "$(winepath -w "$WORK/values.reg" 2>/dev/null)" >/dev/null 2>&1
 }
 
-# start_parent [<go-file>]: the driver's parent window, PARENT_PID, PARENT_WINDOW and
+# start_parent [<go-file>]: the driver's parent window; PARENT_PID, PARENT_WINDOW,
 # FOREGROUND_WINDOW; its output goes on in $WORK/parent.out.
 start_parent() {
     rm -f "$WORK/parent.out"

@@ -28,15 +28,19 @@ bool Inside(const char *pointer, const std::string &line)
     return pointer >= line.c_str() && pointer <= line.c_str() + line.size();
 }
 
-void Check_Arguments(const std::string &line, const char *arguments)
+void Check_Arguments(const std::string &line, const char *arguments, bool single_byte)
 {
     FUZZ_CHECK(Inside(arguments, line));
     FUZZ_CHECK(*arguments == '\0' || static_cast<unsigned char>(*arguments) > ' ');
-    // An unquoted name ends at its first blank or control byte; only such bytes follow it.
-    if (line[0] == '"')
+    if (!single_byte)
         return;
+    // The name ends after its closing quote, or unquoted at its first blank or control byte;
+    // only such bytes lie between it and the arguments.
     const char *name_end = line.c_str();
-    while (static_cast<unsigned char>(*name_end) > ' ')
+    const char *quote = strchr(line.c_str() + 1, '"');
+    if (line[0] == '"')
+        name_end = quote == nullptr ? line.c_str() + line.size() : quote + 1;
+    while (line[0] != '"' && static_cast<unsigned char>(*name_end) > ' ')
         ++name_end;
     FUZZ_CHECK(arguments >= name_end);
     for (const char *c = name_end; c < arguments; ++c)
@@ -80,9 +84,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string line(reinterpret_cast<const char *>(data),
                            strnlen(reinterpret_cast<const char *>(data), size));
     const char *arguments = Skip_Program_Name(line.c_str(), Next_Byte);
-    Check_Arguments(line, arguments);
+    Check_Arguments(line, arguments, true);
     const char *double_byte_arguments = Skip_Program_Name(line.c_str(), Next_Double_Byte);
-    Check_Arguments(line, double_byte_arguments);
+    Check_Arguments(line, double_byte_arguments, false);
     // Another code page can only move the end of a quoted name holding a lead byte.
     const bool lead_byte = std::any_of(
         line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x81; });

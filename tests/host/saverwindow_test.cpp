@@ -1,8 +1,7 @@
-// The host's window procedures and password verifier, message by message, against a saver
-// procedure of the test's own that records what reaches it. A user's input, the preview and the
-// verifier's answers are the end-to-end tests' (tests/e2e); here is what those cannot send or
-// see: system and power messages, the input context, the verifier's loading and timing. The
-// verifier is the tests' PASSWORD.CPL; the password option lives in a scratch current-user key.
+// The host's window procedures and password verifier against a saver procedure of the test's
+// own that records what reaches it. Input, the preview and the verifier's answers are the
+// end-to-end tests'; here is what those cannot send or see: system and power messages, the
+// input context, the verifier's loading. The verifier is the tests' PASSWORD.CPL.
 #include "host/saverwindow.h"
 
 #include <gtest/gtest.h>
@@ -14,12 +13,12 @@
 #include <ostream>
 #include <vector>
 
-static std::vector<UINT> Received;
+static std::vector<MSG> Received;
 static std::function<void(HWND)> OnCreate; // what a test does once the saver window exists
 
 LRESULT ScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
-    Received.push_back(message);
+    Received.push_back({window, message, wparam, lparam, 0, {0, 0}});
     if (message == WM_CREATE && OnCreate)
         OnCreate(window);
     return DefScreenSaverProc(window, message, wparam, lparam);
@@ -32,10 +31,11 @@ const HCURSOR Arrow = LoadCursorA(NULL, MAKEINTRESOURCEA(32512)); // IDC_ARROW
 
 int Reached(UINT message)
 {
-    return int(std::count(Received.begin(), Received.end(), message));
+    return int(std::count_if(Received.begin(), Received.end(),
+                             [message](const MSG &m) { return m.message == message; }));
 }
 
-int Posted(HWND window, UINT message)
+int Posted(HWND window, UINT message) // and takes them from the queue
 {
     int count = 0;
     MSG pending;
@@ -44,15 +44,14 @@ int Posted(HWND window, UINT message)
     return count;
 }
 
-bool System_Told_Saver_Runs()
+bool Saver_Running_Told()
 {
     BOOL running = FALSE;
     SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     return running != FALSE;
 }
 
-// Cases print as their names.
-template <typename T>
+template <typename T> // cases print as their names
 auto operator<<(std::ostream &os, const T &c) -> decltype(os << c.Name)
 {
     return os << c.Name;
@@ -66,27 +65,54 @@ enum EState
     CLOSE_ACCEPTED
 };
 
+void Set_State(EState state)
+{
+    PreviewMode = state == PREVIEW;
+    InPasswordDialog = state == PASSWORD_DIALOG;
+    CloseAccepted = state == CLOSE_ACCEPTED;
+}
+
+// As the control panel writes it; REG_NONE: none at all.
+void Set_Password_Option(DWORD type, const char *data, DWORD size)
+{
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword");
+    if (type != REG_NONE)
+        RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword", type,
+                        data, size);
+}
+
+void Load_Verifier()
+{
+    Set_Password_Option(REG_DWORD, "\1\0\0\0", 4);
+    Windows9xPlatform = true;
+    LoadPasswordVerifier();
+    ASSERT_NE(HMODULE(NULL), PasswordModule);
+}
+
+// A window of the host's class, visible and painted, whose creation is not in Received; a
+// window of class "QuillomarRecorded" has the recording saver procedure alone.
 class CHostTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        WNDCLASSA hosted = {};
-        hosted.lpfnWndProc = ScreenSaverHostProc;
-        hosted.hInstance = MainInstance = GetModuleHandleA(NULL);
-        hosted.lpszClassName = "QuillomarHosted";
-        RegisterClassA(&hosted);
+        WNDCLASSA window_class = {};
+        window_class.lpfnWndProc = ScreenSaverHostProc;
+        window_class.hInstance = MainInstance = GetModuleHandleA(NULL);
+        window_class.lpszClassName = "QuillomarHosted";
+        RegisterClassA(&window_class);
+        window_class.lpfnWndProc = ScreenSaverProc;
+        window_class.lpszClassName = "QuillomarRecorded";
+        RegisterClassA(&window_class);
         Set_State(SAVING);
         Window = Create("QuillomarHosted");
-        GetCursorPos(&LastCursorPos);
+        ShowWindow(Window, SW_SHOWNOACTIVATE);
+        ValidateRect(Window, NULL);
         Drain();
         SetCursor(Arrow);
-        // The Windows 95 family's verifier, which accepts unless told otherwise.
         UINT previous = 0;
         SystemParametersInfoA(SPI_SCREENSAVERRUNNING, 0, &previous, 0); // as no saver runs
         SetDllDirectoryA(PASSWORD_CPL_DIRECTORY);
-        SetEnvironmentVariableA("QUILLOMAR_TEST_VERIFIER_ANSWER", "accept");
-        Set_Password_Option(REG_DWORD, "\1\0\0\0", 4);
     }
 
     void TearDown() override
@@ -98,22 +124,13 @@ protected:
         Windows9xPlatform = true; // the unloader acts on the Windows 95 family only
         UnloadPasswordVerifier();
         Windows9xPlatform = false;
-        AutoPlayMessage = 0;
         LastVerifyTick = 0xFFFFFFFF;
-        UnregisterClassA("WindowsScreenSaverClass", GetModuleHandleA(NULL)); // RunSaverWindow's
     }
 
-    static void Set_State(EState state)
+    HWND Create(const char *window_class, HWND parent = NULL)
     {
-        PreviewMode = state == PREVIEW;
-        InPasswordDialog = state == PASSWORD_DIALOG;
-        CloseAccepted = state == CLOSE_ACCEPTED;
-    }
-
-    HWND Create(const char *window_class)
-    {
-        Created.push_back(CreateWindowExA(0, window_class, "Hosted", WS_POPUP, 0, 0, 152, 112, NULL,
-                                          NULL, MainInstance, NULL));
+        Created.push_back(CreateWindowExA(0, window_class, "Hosted", parent ? WS_CHILD : WS_POPUP,
+                                          0, 0, 152, 112, parent, NULL, MainInstance, NULL));
         return Created.back();
     }
 
@@ -121,22 +138,6 @@ protected:
     {
         Posted(NULL, 0); // every message
         Received.clear();
-    }
-
-    // As the control panel writes it; REG_NONE: none at all.
-    static void Set_Password_Option(DWORD type, const char *data, DWORD size)
-    {
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword");
-        if (type != REG_NONE)
-            RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "ScreenSaveUsePassword",
-                            type, data, size);
-    }
-
-    static void Load_Verifier()
-    {
-        Windows9xPlatform = true;
-        LoadPasswordVerifier();
-        ASSERT_NE(HMODULE(NULL), PasswordModule);
     }
 
     HWND Window = NULL;
@@ -164,10 +165,6 @@ using CHostProcedure = CCases<CHostCase>;
 TEST_P(CHostProcedure, ConsumesOrPassesOn)
 {
     const CHostCase &c = GetParam();
-    ShowWindow(Window, SW_SHOWNOACTIVATE); // something to paint
-    ValidateRect(Window, NULL);
-    Drain();
-    SetCursor(Arrow);
     Set_State(c.State);
     InvalidateRect(Window, NULL, FALSE);
     const LPARAM lparam = c.Message == WM_SETTEXT ? LPARAM("Changed") : 0;
@@ -268,10 +265,10 @@ TEST_P(CVerifierLoading, FollowsThePasswordOption)
     Set_Password_Option(c.Type, c.Data, c.Size);
     LoadPasswordVerifier();
     EXPECT_EQ(c.Loaded, PasswordModule != NULL);
-    EXPECT_EQ(c.Loaded, System_Told_Saver_Runs());
+    EXPECT_EQ(c.Loaded, Saver_Running_Told());
     Windows9xPlatform = true;
     UnloadPasswordVerifier();
-    EXPECT_FALSE(System_Told_Saver_Runs()) << "told when unloaded";
+    EXPECT_FALSE(Saver_Running_Told()) << "told when unloaded";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -284,32 +281,42 @@ INSTANTIATE_TEST_SUITE_P(
                       COptionCase{"NT family", false, REG_DWORD, "\1\0\0\0", 4, false}));
 
 // The verifier pumps messages, so a close request may come while it asks: it is not asked again
-// then, nor once a close is accepted. (How soon after a refusal it is asked again is the
-// end-to-end tests'.)
-using CVerification = CCases<EState>;
-
-TEST_P(CVerification, IsNotAskedAgainWhileItAsksOrOnceAccepted)
+// then, nor once a close is accepted. Asked, it drops two pending timer messages; a refusal hides
+// the cursor that it showed. (How soon it is asked again is the end-to-end tests'.)
+struct CVerifyCase
 {
-    Load_Verifier();
-    Set_State(GetParam());
-    EXPECT_FALSE(VerifySaverPassword(Window));
-    EXPECT_EQ(0, Reached(SAVER_MSG_VERIFY_PASSWORD));
-    EXPECT_EQ(GetParam() == CLOSE_ACCEPTED, CloseAccepted);
-    EXPECT_EQ(GetParam() == PASSWORD_DIALOG, InPasswordDialog);
-}
+    const char *Name;
+    EState State;
+    const char *Answer;
+    BOOL Result;
+    int Asked, TimersLeft;
+    bool Hides;
+};
 
-INSTANTIATE_TEST_SUITE_P(States, CVerification, ::testing::Values(PASSWORD_DIALOG, CLOSE_ACCEPTED));
+using CVerification = CCases<CVerifyCase>;
 
-TEST_F(CHostTest, ARefusalDropsTwoPendingTimerMessagesAndHidesTheCursor)
+TEST_P(CVerification, AsksOnceAtATime)
 {
+    const CVerifyCase &c = GetParam();
     Load_Verifier();
-    SetEnvironmentVariableA("QUILLOMAR_TEST_VERIFIER_ANSWER", "refuse");
+    SetEnvironmentVariableA("QUILLOMAR_TEST_VERIFIER_ANSWER", c.Answer);
+    Set_State(c.State);
     for (UINT_PTR id = 1; id <= 3; ++id)
         PostMessageA(Window, WM_TIMER, id, 0);
-    EXPECT_FALSE(VerifySaverPassword(Window));
-    EXPECT_EQ(1, Posted(Window, WM_TIMER));
-    EXPECT_EQ(HCURSOR(NULL), GetCursor()) << "the verifier's shown, hidden again by the refusal";
+    EXPECT_EQ(c.Result, VerifySaverPassword(Window));
+    EXPECT_EQ(c.Asked, Reached(SAVER_MSG_VERIFY_PASSWORD));
+    EXPECT_EQ(c.TimersLeft, Posted(Window, WM_TIMER));
+    EXPECT_EQ(c.Result || c.State == CLOSE_ACCEPTED, CloseAccepted);
+    EXPECT_EQ(c.State == PASSWORD_DIALOG, InPasswordDialog);
+    EXPECT_EQ(c.Hides ? HCURSOR(NULL) : Arrow, GetCursor());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    States, CVerification,
+    ::testing::Values(CVerifyCase{"while it asks", PASSWORD_DIALOG, "accept", FALSE, 0, 3, false},
+                      CVerifyCase{"once accepted", CLOSE_ACCEPTED, "accept", FALSE, 0, 3, false},
+                      CVerifyCase{"refused", SAVING, "refuse", FALSE, 1, 1, true},
+                      CVerifyCase{"accepted", SAVING, "accept", TRUE, 1, 1, false}));
 
 // The verification message and AutoPlay's query, as they come during a verification.
 struct CProtocolCase
@@ -348,26 +355,18 @@ INSTANTIATE_TEST_SUITE_P(
 // it is sent; the context menu is posted.
 TEST_F(CHostTest, PreviewHandsHelpAndContextMenusToItsParent)
 {
-    static WPARAM help_wparam;
-    WNDCLASSA parent_class = {};
-    parent_class.lpfnWndProc = [](HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-    {
-        if (message != WM_HELP)
-            return DefWindowProcA(window, message, wparam, lparam);
-        help_wparam = reinterpret_cast<const HELPINFO *>(lparam)->iCtrlId == 4321 ? wparam : 0;
-        return LRESULT(TRUE);
-    };
-    parent_class.lpszClassName = "QuillomarParent";
-    RegisterClassA(&parent_class);
-    HWND parent = Create("QuillomarParent");
-    HWND preview = CreateWindowExA(0, "QuillomarHosted", "Preview", WS_CHILD, 0, 0, 152, 112,
-                                   parent, NULL, MainInstance, NULL);
+    HWND parent = Create("QuillomarRecorded");
+    HWND preview = Create("QuillomarHosted", parent);
     Set_State(PREVIEW);
+    Drain();
     HELPINFO help = {sizeof(help), HELPINFO_WINDOW, 4321, preview, 0, {0, 0}};
     EXPECT_EQ(1, ScreenSaverHostProc(preview, WM_HELP, 0, LPARAM(&help)));
     EXPECT_EQ(1, ScreenSaverHostProc(preview, WM_CONTEXTMENU, WPARAM(preview), 0x00400030));
-    EXPECT_EQ(0, Reached(WM_HELP) + Reached(WM_CONTEXTMENU));
-    EXPECT_EQ(WPARAM(parent), help_wparam) << "the parent's own handle, with the help";
+    ASSERT_EQ(1u, Received.size()) << "the help, sent to the parent alone";
+    EXPECT_EQ(parent, Received[0].hwnd);
+    EXPECT_EQ(WM_HELP, Received[0].message);
+    EXPECT_EQ(WPARAM(parent), Received[0].wParam) << "the parent's own handle";
+    EXPECT_EQ(LPARAM(&help), Received[0].lParam);
     MSG menu = {};
     ASSERT_TRUE(PeekMessageA(&menu, parent, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE));
     EXPECT_EQ(WPARAM(parent), menu.wParam);
@@ -390,6 +389,7 @@ TEST_F(CHostTest, PreviewEndsWhenItsParentVanishesWithoutTellingIt)
     EXPECT_EQ(0, RunSaverWindow(parent));
     EXPECT_TRUE(IsWindow(MainWindow));
     DestroyWindow(MainWindow);
+    UnregisterClassA("WindowsScreenSaverClass", MainInstance);
 }
 
 } // namespace

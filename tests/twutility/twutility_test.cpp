@@ -60,14 +60,4 @@ TEST(LogHeaderDeathTest, ASystemWithoutAVersionEndsTheProgram)
     EXPECT_EXIT(Write_Log_Header(), testing::ExitedWithCode(1), "beep");
 }
 
-TEST(LaunchUrlTest, TheShellsAnswerIsPassedOn)
-{
-    FakePlatform::Reset();
-    EXPECT_EQ(1, CUtility::Launch_Url("http://www.example.org/"));
-    FakePlatform::OpenUrlRefused = true;
-    EXPECT_EQ(0, CUtility::Launch_Url("mailto:bananas@example.org"));
-    EXPECT_EQ((std::vector<std::string>{"http://www.example.org/", "mailto:bananas@example.org"}),
-              FakePlatform::OpenedUrls);
-}
-
 } // namespace
