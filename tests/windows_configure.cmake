@@ -6,9 +6,6 @@ quillomar_add_test(clickabletext_test
 target_include_directories(clickabletext_test PRIVATE ${PROJECT_SOURCE_DIR})
 # Alone: it moves the mouse.
 set_tests_properties(clickabletext_test PROPERTIES RUN_SERIAL TRUE)
-# The end-to-end test's reader of the sheet, and its recorder of the URLs the shell opens.
-add_executable(sheet_probe win32/sheet_probe.cpp)
-add_executable(url_handler_probe win32/url_handler_probe.cpp)
 add_test(NAME e2e_configure_look
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/configure_look.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(e2e_configure_look PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE

@@ -8,7 +8,7 @@ RESOURCES=$(dirname "$0")/../../resources
 SHEET_NAME='^Quillomar by Tarnwick$'
 
 # The shell's programs for https: and mailto: become a recorder until the test ends.
-HANDLER="\"$(winepath -w "$DRIVERS/url_handler_probe.exe" 2>/dev/null)\" \"%1\""
+HANDLER="\"$(winepath -w "$DRIVERS/e2e_driver.exe" 2>/dev/null)\" url \"%1\""
 for scheme in https mailto; do
     wine reg export "HKLM\\Software\\Classes\\$scheme" "$(winepath -w "$WORK/$scheme.reg")" /y
     wine reg add "HKLM\\Software\\Classes\\$scheme\\shell\\open\\command" /ve /d "$HANDLER" /f
@@ -27,9 +27,9 @@ url_string() { awk -v id="$1" '$1 == id { gsub("\"", ""); print $2 }' "$RESOURCE
 sheet_key() { press_key "$(wait_window "$SHEET_NAME" 10)" "$1"; }
 index_is() { [ "$(reg_value CurrentConfigureSheet)" = "REG_DWORD 0x$1" ]; }
 
-sheet_dump() { wine "$DRIVERS/sheet_probe.exe" 2>/dev/null | tr -d '\r' >"$WORK/dump.txt"; }
+sheet_dump() { driver sheet >"$WORK/dump.txt"; }
 is_page() { sheet_dump && grep -q "^page .* \"$1\"$" "$WORK/dump.txt"; }
-field() { # field <start> <n> [<m>]: fields n to m of sheet_probe.cpp's first line so starting
+field() { # field <start> <n> [<m>]: fields n to m of driver.cpp's Print_Sheet so starting
     awk -v p="$1 " -v n="$2" -v m="${3:-$2}" 'index($0, p) == 1 {
         for (i = n; i <= m; i++) printf "%s%s", $i, i < m ? " " : "\n"; exit }' "$WORK/dump.txt"
 }

@@ -5,7 +5,12 @@
 //                        presses OK; status 1 when none came
 //   volatile <subkey>    makes a key below HKEY_CURRENT_USER volatile (emptied first), so that
 //                        no lasting key can be created below it
+//   sheet                prints the configuration sheet as Print_Sheet reads it
+//   url <url>            stands in for a browser: writes its command line to the file named in
+//                        QUILLOMAR_URL_HANDLER_OUTPUT
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -81,6 +86,67 @@ static int Make_Volatile(const char *subkey)
     return made == ERROR_SUCCESS ? 0 : 1;
 }
 
+// "<what> <visible> <enabled> <x> <y> <w> <h> "<text>"", the window's client area.
+static void Print_Window(const char *what, HWND window)
+{
+    char text[512] = "";
+    GetWindowTextA(window, text, sizeof(text));
+    RECT r = {};
+    GetClientRect(window, &r);
+    MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT *>(&r), 2);
+    printf("%s %d %d %ld %ld %ld %ld \"%s\"\n", what, IsWindowVisible(window) != FALSE,
+           IsWindowEnabled(window) != FALSE, r.left, r.top, r.right - r.left, r.bottom - r.top,
+           text);
+}
+
+static BOOL CALLBACK Print_Control(HWND control, LPARAM count)
+{
+    char what[32];
+    snprintf(what, sizeof(what), "control %d", ++*reinterpret_cast<int *>(count));
+    Print_Window(what, control);
+    return TRUE;
+}
+
+// The configuration sheet read from outside, as another program on the desktop can: the
+// cursor and where it is, the sheet's host, buttons, page and the page's controls (status 1
+// when there is no sheet). Positions are screen pixels.
+static int Print_Sheet()
+{
+    CURSORINFO cursor = {};
+    cursor.cbSize = sizeof(cursor);
+    GetCursorInfo(&cursor);
+    printf("cursor %p %ld %ld\n", static_cast<void *>(cursor.hCursor), cursor.ptScreenPos.x,
+           cursor.ptScreenPos.y);
+    HWND sheet = FindWindowA(NULL, "Quillomar by Tarnwick");
+    if (sheet == NULL)
+        return 1;
+    Print_Window("sheet", sheet);
+    // The host dialog, hidden, owns the sheet; the window the host chose owns the dialog.
+    HWND host = GetWindow(sheet, GW_OWNER);
+    printf("host %d %d %u\n", host != NULL, host != NULL && IsWindowVisible(host),
+           unsigned(UINT_PTR(GetWindow(host, GW_OWNER))));
+    Print_Window("ok", GetDlgItem(sheet, IDOK));
+    Print_Window("cancel", GetDlgItem(sheet, IDCANCEL));
+    Print_Window("apply", GetDlgItem(sheet, 0x3021));
+    Print_Window("tabs", reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0)));
+    HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    Print_Window("page", page);
+    int count = 0;
+    if (page != NULL)
+        EnumChildWindows(page, Print_Control, reinterpret_cast<LPARAM>(&count));
+    return 0;
+}
+
+static int Record_Url()
+{
+    const char *output = getenv("QUILLOMAR_URL_HANDLER_OUTPUT");
+    FILE *file = output != NULL ? fopen(output, "wb") : NULL;
+    if (file == NULL)
+        return 2;
+    fputs(GetCommandLineA(), file);
+    return fclose(file);
+}
+
 int main(int argc, char **argv)
 {
     const char *command = argc > 1 ? argv[1] : "";
@@ -91,6 +157,10 @@ int main(int argc, char **argv)
         return Dismiss(argv[2], atoi(argv[3]));
     if (strcmp(command, "volatile") == 0 && argc == 3)
         return Make_Volatile(argv[2]);
-    fprintf(stderr, "usage: e2e_driver parent|dismiss|volatile ...\n");
+    if (strcmp(command, "sheet") == 0)
+        return Print_Sheet();
+    if (strcmp(command, "url") == 0)
+        return Record_Url();
+    fprintf(stderr, "usage: e2e_driver parent|dismiss|volatile|sheet|url ...\n");
     return 2;
 }
