@@ -159,6 +159,9 @@ LRESULT DefScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
                 case WM_LBUTTONDOWN:
                 case WM_RBUTTONDOWN:
                 case WM_MBUTTONDOWN:
+                case WM_XBUTTONDOWN:
+                case WM_MOUSEWHEEL:
+                case WM_MOUSEHWHEEL:
                     close = true;
                     break;
                 case WM_MOUSEMOVE:
@@ -252,6 +255,9 @@ LRESULT CALLBACK ScreenSaverHostProc(HWND window, UINT message, WPARAM wparam, L
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
+        case WM_XBUTTONDOWN:
+        case WM_MOUSEWHEEL:
+        case WM_MOUSEHWHEEL:
             if (CloseAccepted)
                 return DefWindowProcA(window, message, wparam, lparam);
             break;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Full screen (/s and its other forms): bananas, the frame rate in the top right corner when
-# ShowFramerate reads as 1; a key, a click or a mouse move of more than 4 pixels ends it with
-# status 0, smaller drifts do not; a second start brings the first forward and exits. Settings
+# ShowFramerate reads as 1; a key, a click, the wheel, a side button or a mouse move of more
+# than 4 pixels ends it with status 0, smaller drifts do not; a second start brings the first forward and exits. Settings
 # of the wrong kind (as a hand edit could leave them): a 4-byte binary reads as its number,
 # anything else as the initial value, and every value is a number again afterwards.
 . "$(dirname "$0")/lib.sh"
@@ -44,6 +44,16 @@ expect_exit "one more pixel down, measured from the start, ends it" "$SAVER_PID"
 check "'/S 99' shows bananas" start_full_screen /S 99
 xdotool mousemove_relative 5 0
 expect_exit "a mouse move of 5 pixels ends it" "$SAVER_PID" 10 0
+
+for button in 4 5 6 7 8 9; do # the wheel up, down, left and right; the side buttons
+    xdotool mousemove 512 384
+    start_saver /s
+    SAVER_WINDOW=$(wait_window '^Screen Saver$' 15) && sleep 1
+    xdotool click "$button"
+    expect_exit "pointer button $button ends it" "$SAVER_PID" 10 0
+    [ "$EXIT_STATUS" != running ] || kill -9 "$SAVER_PID" # so that the next start is the first
+    wait_for 10 eval '! visible_window "^Screen Saver$" >/dev/null'
+done
 
 check "bananas again" start_full_screen /s
 first=$SAVER_PID
