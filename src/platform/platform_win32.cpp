@@ -200,6 +200,21 @@ bool Read_File_Size(const char *path, uint64_t *size_bytes)
 // Opening a URL: the shell finds the program for its scheme and starts it without waiting for
 // it. A refusal may show the shell's own error box first. The shell (and all it pulls in) is
 // loaded the first time a link is followed, not at start: a running saver never needs it.
+// Once per process, on the one thread; ole32 is loaded only when a URL is opened, and kept.
+static void Initialize_Com()
+{
+    typedef HRESULT(WINAPI * CCoInitializeEx)(void *, DWORD);
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    HMODULE ole = LoadLibraryA("ole32.dll");
+    const FARPROC entry = ole != NULL ? GetProcAddress(ole, "CoInitializeEx") : NULL;
+    if (entry != NULL)
+        reinterpret_cast<CCoInitializeEx>(reinterpret_cast<void (*)()>(entry))(
+            NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+}
+
 bool Open_Url(const char *url, long *error_code)
 {
     typedef BOOL(WINAPI * CShellExecuteEx)(SHELLEXECUTEINFOA *);
@@ -218,8 +233,12 @@ bool Open_Url(const char *url, long *error_code)
     const CShellExecuteEx shell_execute_ex =
         reinterpret_cast<CShellExecuteEx>(reinterpret_cast<void (*)()>(entry));
 
+    // The shell may hand the URL on through COM, and the caller (a key that also ends the
+    // saver) may exit at once: COM first, and no return before the shell has done its part.
+    Initialize_Com();
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_NOASYNC;
     info.hwnd = GetDesktopWindow();
     info.lpVerb = "open";
     info.lpFile = url;

@@ -7,23 +7,8 @@
 RESOURCES=$(dirname "$0")/../../resources
 SHEET_NAME='^Quillomar by Tarnwick$'
 
-# The shell's programs for https: and mailto: become a recorder until the test ends.
-HANDLER="\"$(winepath -w "$DRIVERS/e2e_driver.exe" 2>/dev/null)\" url \"%1\""
-for scheme in https mailto; do
-    wine reg export "HKLM\\Software\\Classes\\$scheme" "$(winepath -w "$WORK/$scheme.reg")" /y
-    wine reg add "HKLM\\Software\\Classes\\$scheme\\shell\\open\\command" /ve /d "$HANDLER" /f
-done >/dev/null 2>&1
-restore_schemes() {
-    for scheme in https mailto; do
-        wine reg import "$(winepath -w "$WORK/$scheme.reg")" >/dev/null 2>&1
-    done
-    cleanup
-}
-trap restore_schemes EXIT
-export QUILLOMAR_URL_HANDLER_OUTPUT
-QUILLOMAR_URL_HANDLER_OUTPUT=$(winepath -w "$WORK/url.txt" 2>/dev/null)
+record_urls
 
-url_string() { awk -v id="$1" '$1 == id { gsub("\"", ""); print $2 }' "$RESOURCES/quillomar.rc"; }
 sheet_key() { press_key "$(wait_window "$SHEET_NAME" 10)" "$1"; }
 index_is() { [ "$(reg_value CurrentConfigureSheet)" = "REG_DWORD 0x$1" ]; }
 
@@ -103,7 +88,7 @@ cursor_is() { # cursor_is <x> <y> <=|!=> <cursor>: the mouse is there, with (or 
 hover() { xdotool mousemove "$1" "$2" && wait_for 5 cursor_is "$@"; } # as cursor_is, in 5 s
 opens() { # opens <x> <y> <url>: a click there hands the recorder exactly that URL
     xdotool mousemove "$1" "$2" click 1
-    wait_for 20 grep -qsF "\"$3\"" "$WORK/url.txt"
+    url_opened "$3"
 }
 
 check "a program shows windows A (FOREGROUND_WINDOW) and B (PARENT_WINDOW)" start_parent

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Full screen (/s and its other forms): bananas, the frame rate in the top right corner when
 # ShowFramerate reads as 1; a key, a click, the wheel, a side button or a mouse move of more
-# than 4 pixels ends it with status 0, smaller drifts do not; a second start brings the first forward and exits. Settings
-# of the wrong kind (as a hand edit could leave them): a 4-byte binary reads as its number,
-# anything else as the initial value, and every value is a number again afterwards.
+# than 4 pixels ends it with status 0, smaller drifts do not; F1 opens the web address and ends
+# it; a second start brings the first forward and exits. Settings of the wrong kind (as a hand
+# edit could leave them): a 4-byte binary reads as its number, anything else as the initial
+# value, and every value is a number again afterwards.
 . "$(dirname "$0")/lib.sh"
 
 # start_full_screen <arguments...>: starts the saver; its frame after the first frame-rate
@@ -54,6 +55,12 @@ for button in 4 5 6 7 8 9; do # the wheel up, down, left and right; the side but
     [ "$EXIT_STATUS" != running ] || kill -9 "$SAVER_PID" # so that the next start is the first
     wait_for 10 eval '! visible_window "^Screen Saver$" >/dev/null'
 done
+
+record_urls
+check "/s for F1" start_full_screen /s
+press_key "$SAVER_WINDOW" F1
+check "F1 opens the web address" url_opened "$(url_string IDS_WWW)"
+expect_exit "and ends the saver" "$SAVER_PID" 10 0
 
 check "bananas again" start_full_screen /s
 first=$SAVER_PID

@@ -10,6 +10,7 @@ SCR=$BUILD_DIR/src/Quillomar.scr
 DRIVERS=$BUILD_DIR/tests
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillomar-e2e.XXXXXX")
 STARTED_PIDS=()
+RECORDED_SCHEMES=() # record_urls
 FAILURES=0
 CHECKS=0
 
@@ -20,6 +21,9 @@ set +a
 
 cleanup() {
     kill -9 "${STARTED_PIDS[@]}" 2>/dev/null
+    for scheme in "${RECORDED_SCHEMES[@]}"; do
+        wine reg import "$(winepath -w "$WORK/$scheme.reg")" >/dev/null 2>&1
+    done
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -38,6 +42,24 @@ finish() {
     echo "$((CHECKS - FAILURES)) passed, $FAILURES failed"
     exit $((FAILURES > 0))
 }
+
+# record_urls: until the test ends, the shell's program for https: and mailto: writes what it is
+# asked to open to $WORK/url.txt (url_opened <url> waits for it).
+record_urls() {
+    local handler
+    handler="\"$(winepath -w "$DRIVERS/e2e_driver.exe" 2>/dev/null)\" url \"%1\""
+    RECORDED_SCHEMES=(https mailto)
+    for scheme in "${RECORDED_SCHEMES[@]}"; do
+        wine reg export "HKLM\\Software\\Classes\\$scheme" "$(winepath -w "$WORK/$scheme.reg")" /y
+        wine reg add "HKLM\\Software\\Classes\\$scheme\\shell\\open\\command" /ve /d "$handler" /f
+    done >/dev/null 2>&1
+    export QUILLOMAR_URL_HANDLER_OUTPUT
+    QUILLOMAR_URL_HANDLER_OUTPUT=$(winepath -w "$WORK/url.txt" 2>/dev/null)
+}
+url_string() { # url_string <id>: that string of the saver's resource script
+    awk -v id="$1" '$1 == id { gsub("\"", ""); print $2 }' "$(dirname "$0")/../../resources/quillomar.rc"
+}
+url_opened() { wait_for 20 grep -qsF "\"$1\"" "$WORK/url.txt"; }
 
 driver() { wine "$DRIVERS/e2e_driver.exe" "$@" 2>/dev/null | tr -d '\r'; } # see driver.cpp
 
