@@ -170,5 +170,7 @@ HBRUSH CClickableText::On_Ctl_Color(HDC hdc)
         Make_Underlined_Font(static_cast<HFONT>(GetCurrentObject(hdc, OBJ_FONT)));
     if (UnderlinedFont != NULL)
         SelectObject(hdc, UnderlinedFont);
-    return GetSysColorBrush(COLOR_MENU);
+    // No fill: the page has drawn its own background (a visual style's is not a system
+    // colour), and the link's text never changes, so nothing old needs painting over.
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
 }

@@ -46,7 +46,8 @@ buttons_are_ours() { # OK alone, shown and enabled, its middle within a pixel of
 
 # looks <kind> <image> <n>: control n of the page, in the picture. A picture is the middle of
 # introduction.bmp, exactly; a link is blue pixels only (b > 200, r and g < 80), with a row of
-# them under every blue column; text is dark pixels (all three < 100) and no blue.
+# them under every blue column, on the page's own background (its corner is the colour of the
+# page just left of it); text is dark pixels (all three < 100) and no blue.
 looks() {
     local x y w h width height
     read -r x y w h < <(box "$3")
@@ -58,6 +59,9 @@ looks() {
         [ "$(compare -metric AE "$WORK/part.png" "$WORK/bitmap.png" null: 2>&1)" = 0 ]
         return
     fi
+    if [ "$1" = link ] && [ "$(pixel "$2" "$x" "$y")" != "$(pixel "$2" $((x - 3)) "$y")" ]; then
+        return 1
+    fi
     convert "$WORK/part.png" -depth 8 txt:- |
         awk -F'[,:() ]+' -v kind="$1" 'NR == 1 { next }
             $5 > 200 && $3 < 80 && $4 < 80 { blue++; row[$2]++; column[$1] }
@@ -68,6 +72,7 @@ looks() {
                 exit !(blue > 30 && !dark && best >= 0.9 * length(column))
             }'
 }
+pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; } # pixel <image> <x> <y>
 drawn() { # drawn <page> <kind>:<n>...: a screenshot shows each control n of the page so
     local item
     screenshot "$WORK/$1.png" || return 1
@@ -135,6 +140,21 @@ check "'/c:<B>' opens it on Credits, the page last shown, owned by B" \
     opens_on Credits "$PARENT_WINDOW" "/c:$PARENT_WINDOW"
 sheet_key Escape
 expect_exit "Escape ends it" "$SAVER_PID" 20 1
+
+# Under Wine's Light visual style the pages are white: the links still lie on the page's own
+# background.
+THEMES='HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager'
+trap 'wine reg delete "$THEMES" /f >/dev/null 2>&1; cleanup' EXIT
+for value in ThemeActive=1 ColorName=NormalColor SizeName=NormalSize \
+    DllName='C:\windows\resources\themes\light\light.msstyles'; do
+    wine reg add "$THEMES" /v "${value%%=*}" /d "${value#*=}" /f >/dev/null 2>&1
+done
+reg_set_dword CurrentConfigureSheet 0
+check "themed, '/c' opens the sheet on Introduction" opens_on Introduction "$FOREGROUND_WINDOW" /c
+check "its links lie on the page's own background" wait_for 10 drawn themed link:4 link:5
+sheet_key Escape
+expect_exit "and it ends" "$SAVER_PID" 20 1
+wine reg delete "$THEMES" /f >/dev/null 2>&1
 
 reg_set_dword CurrentConfigureSheet 2
 check "no switch opens it on Introduction, as index 2 names no page, owned by no window" \
