@@ -104,11 +104,16 @@ int CALLBACK CConfigure::Prop_Sheet_Init_Callback(HWND hwnd, UINT message, LPARA
     HWND ok = GetDlgItem(hwnd, IDOK);
     if (ok == NULL)
         return 0;
+    // Centred under the pages, measured from the sheet itself: a fixed shift in pixels would
+    // land it off centre once the sheet grows with the screen's dots per inch.
     RECT rectangle;
     GetWindowRect(ok, &rectangle);
     POINT corner = {rectangle.left, rectangle.top};
     ScreenToClient(hwnd, &corner);
-    SetWindowPos(ok, NULL, corner.x - OkButtonShift, corner.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+    RECT sheet;
+    GetClientRect(hwnd, &sheet);
+    const int x = (sheet.right - (rectangle.right - rectangle.left)) / 2;
+    SetWindowPos(ok, NULL, x, corner.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
     return 0;
 }
 

@@ -19,7 +19,6 @@ class CConfigure
 {
 public:
     static const int NumPages = 2;
-    static const int OkButtonShift = 186; // device pixels to the left
 
     // Runs the modal sheet on the page CurrentConfigureSheet names; returns when it closes.
     static void Create_Property_Sheet();

@@ -8,6 +8,14 @@ RESOURCES=$(dirname "$0")/../../resources
 SHEET_NAME='^Quillomar by Tarnwick$'
 
 record_urls
+THEMES='HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager'
+FONTS='HKCU\Control Panel\Desktop'
+wine reg export "$THEMES" "$(winepath -w "$WORK/themes.reg")" /y >/dev/null 2>&1
+restore() {
+    wine reg import "$(winepath -w "$WORK/themes.reg")"
+    wine reg delete "$FONTS" /v LogPixels /f
+} >/dev/null 2>&1
+trap 'restore; cleanup' EXIT
 
 sheet_key() { press_key "$(wait_window "$SHEET_NAME" 10)" "$1"; }
 index_is() { [ "$(reg_value CurrentConfigureSheet)" = "REG_DWORD 0x$1" ]; }
@@ -141,20 +149,25 @@ check "'/c:<B>' opens it on Credits, the page last shown, owned by B" \
 sheet_key Escape
 expect_exit "Escape ends it" "$SAVER_PID" 20 1
 
-# Under Wine's Light visual style the pages are white: the links still lie on the page's own
-# background.
-THEMES='HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager'
-trap 'wine reg delete "$THEMES" /f >/dev/null 2>&1; cleanup' EXIT
-for value in ThemeActive=1 ColorName=NormalColor SizeName=NormalSize \
-    DllName='C:\windows\resources\themes\light\light.msstyles'; do
-    wine reg add "$THEMES" /v "${value%%=*}" /d "${value#*=}" /f >/dev/null 2>&1
-done
+# The pages above are drawn in Wine's Light visual style, as a new prefix has it; without a
+# visual style too, the links lie on the page's own background.
+wine reg add "$THEMES" /v ThemeActive /d 0 /f >/dev/null 2>&1
 reg_set_dword CurrentConfigureSheet 0
-check "themed, '/c' opens the sheet on Introduction" opens_on Introduction "$FOREGROUND_WINDOW" /c
-check "its links lie on the page's own background" wait_for 10 drawn themed link:4 link:5
+check "without a visual style '/c' opens the sheet" opens_on Introduction "$FOREGROUND_WINDOW" /c
+check "its links lie on the page's own background" wait_for 10 drawn classic link:4 link:5
 sheet_key Escape
-expect_exit "and it ends" "$SAVER_PID" 20 1
-wine reg delete "$THEMES" /f >/dev/null 2>&1
+expect_exit "and Escape ends it" "$SAVER_PID" 20 1
+restore
+
+# At 144 and 192 dots per inch the sheet grows with its fonts; OK stays in its middle.
+for dpi in 144 192; do
+    wine reg add "$FONTS" /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+    check "at $dpi dpi '/c' opens the sheet" opens_on Introduction "$FOREGROUND_WINDOW" /c
+    check "OK is in the middle" buttons_are_ours
+    sheet_key Escape
+    expect_exit "and Escape ends it" "$SAVER_PID" 20 1
+done
+restore
 
 reg_set_dword CurrentConfigureSheet 2
 check "no switch opens it on Introduction, as index 2 names no page, owned by no window" \
