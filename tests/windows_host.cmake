@@ -26,7 +26,7 @@ set_tests_properties(saverwindow_test PROPERTIES RUN_SERIAL TRUE)
 # End to end: the real Quillomar.scr under Wine, driven as the system and a user would. One at a
 # time: a full-screen saver ends when another program becomes active.
 add_executable(e2e_driver e2e/driver.cpp)
-foreach(script fullscreen preview startup noopengl win9x)
+foreach(script fullscreen preview startup noopengl win9x installer)
     add_test(NAME e2e_${script}
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/${script}.sh ${CMAKE_BINARY_DIR})
     set_tests_properties(e2e_${script} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE

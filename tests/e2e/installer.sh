@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# The setup program as a user or an administrator runs it, silently (/S): the saver in the
+# system folder, the entry in Apps, Quillomar the current screen saver; the installed saver
+# runs; installing twice is harmless; the uninstaller takes the saver, its entry and the current
+# saver setting, and leaves the user's settings.
+. "$(dirname "$0")/lib.sh"
+
+SETUP=$(ls "$BUILD_DIR"/packaging/Quillomar-*-setup.exe)
+VERSION=${SETUP##*/Quillomar-}
+VERSION=${VERSION%-setup.exe}
+INSTALLED=$(winepath -u 'C:\windows\system32\Quillomar.scr' 2>/dev/null)
+APPS='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillomar'
+DESKTOP='HKCU\Control Panel\Desktop'
+restore() { wine reg delete "$DESKTOP" /v SCRNSAVE.EXE /f; wine reg delete "$APPS" /f; } >/dev/null 2>&1
+trap 'restore; rm -f "$INSTALLED"; cleanup' EXIT
+
+value() { # value <key> <name>: "TYPE DATA" as reg query prints it
+    wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        awk -v name="$2" '$1 == name { $1 = ""; sub(/^ /, ""); print }'
+}
+apps_entry_is_ours() {
+    local saver='C:\windows\system32\Quillomar.scr'
+    [ "$(value "$APPS" DisplayName)" = "REG_SZ Quillomar" ] &&
+        [ "$(value "$APPS" DisplayVersion)" = "REG_SZ $VERSION" ] &&
+        [ "$(value "$APPS" Publisher)" = "REG_SZ Tarnwick" ] &&
+        [ "$(value "$APPS" DisplayIcon)" = "REG_SZ $saver,0" ] &&
+        [[ "$(value "$APPS" UninstallString)" == 'REG_SZ "'*'\Uninstall.exe"' ]] &&
+        [[ "$(value "$APPS" QuietUninstallString)" == 'REG_SZ "'*'\Uninstall.exe" /S' ]] &&
+        [[ "$(value "$APPS" EstimatedSize)" =~ ^REG_DWORD\ 0x[1-9a-f] ]] &&
+        [ "$(value "$APPS" NoModify) $(value "$APPS" NoRepair)" = "REG_DWORD 0x1 REG_DWORD 0x1" ]
+}
+current_saver_is_ours() {
+    [ "$(value "$DESKTOP" SCRNSAVE.EXE)" = 'REG_SZ C:\windows\system32\Quillomar.scr' ] &&
+        [ "$(value "$DESKTOP" ScreenSaveActive)" = "REG_SZ 1" ]
+}
+
+for run in first second; do
+    wine "$SETUP" /S >/dev/null 2>&1
+    check "the $run silent install exits with 0" [ $? = 0 ]
+    check "and puts the saver in the system folder" cmp -s "$SCR" "$INSTALLED"
+    check "with its entry in Apps" apps_entry_is_ours
+    check "and makes it the current screen saver" current_saver_is_ours
+done
+
+SCR=$INSTALLED
+xdotool mousemove 512 384
+start_saver /s
+check "the installed saver runs full screen" wait_window '^Screen Saver$' 15
+sleep 2
+check "with bananas" eval '[ "$(gl_screenshot "$WORK/shot.png" 1024x768 &&
+    yellow_pixels "$WORK/shot.png")" -gt 20 ]'
+press_key "$(visible_window '^Screen Saver$')" a
+expect_exit "and a key ends it" "$SAVER_PID" 10 0
+start_saver /c
+check "its configuration sheet opens" wait_window '^Quillomar by Tarnwick$' 20
+press_key "$(visible_window '^Quillomar by Tarnwick$')" Escape
+expect_exit "and Escape ends it" "$SAVER_PID" 20 1
+
+uninstall=$(value "$APPS" QuietUninstallString)
+eval "wine ${uninstall#REG_SZ }" >/dev/null 2>&1
+# The uninstaller runs from a copy of itself: the command returns before its work is done.
+check "the silent uninstall removes the saver" wait_for 30 test ! -e "$INSTALLED"
+check "and its entry in Apps" wait_for 10 eval '! wine reg query "$APPS" >/dev/null 2>&1'
+check "and the current saver setting" eval '[ -z "$(value "$DESKTOP" SCRNSAVE.EXE)" ]'
+check "but keeps the user's settings" [ -n "$(reg_value ShowFramerate)" ]
+
+reg_reset
+finish
