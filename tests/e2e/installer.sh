@@ -14,24 +14,21 @@ DESKTOP='HKCU\Control Panel\Desktop'
 restore() { wine reg delete "$DESKTOP" /v SCRNSAVE.EXE /f; wine reg delete "$APPS" /f; } >/dev/null 2>&1
 trap 'restore; rm -f "$INSTALLED"; cleanup' EXIT
 
-value() { # value <key> <name>: "TYPE DATA" as reg query prints it
-    wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
-        awk -v name="$2" '$1 == name { $1 = ""; sub(/^ /, ""); print }'
-}
 apps_entry_is_ours() {
     local saver='C:\windows\system32\Quillomar.scr'
-    [ "$(value "$APPS" DisplayName)" = "REG_SZ Quillomar" ] &&
-        [ "$(value "$APPS" DisplayVersion)" = "REG_SZ $VERSION" ] &&
-        [ "$(value "$APPS" Publisher)" = "REG_SZ Tarnwick" ] &&
-        [ "$(value "$APPS" DisplayIcon)" = "REG_SZ $saver,0" ] &&
-        [[ "$(value "$APPS" UninstallString)" == 'REG_SZ "'*'\Uninstall.exe"' ]] &&
-        [[ "$(value "$APPS" QuietUninstallString)" == 'REG_SZ "'*'\Uninstall.exe" /S' ]] &&
-        [[ "$(value "$APPS" EstimatedSize)" =~ ^REG_DWORD\ 0x[1-9a-f] ]] &&
-        [ "$(value "$APPS" NoModify) $(value "$APPS" NoRepair)" = "REG_DWORD 0x1 REG_DWORD 0x1" ]
+    [ "$(reg_value DisplayName "$APPS")" = "REG_SZ Quillomar" ] &&
+        [ "$(reg_value DisplayVersion "$APPS")" = "REG_SZ $VERSION" ] &&
+        [ "$(reg_value Publisher "$APPS")" = "REG_SZ Tarnwick" ] &&
+        [ "$(reg_value DisplayIcon "$APPS")" = "REG_SZ $saver,0" ] &&
+        [[ "$(reg_value UninstallString "$APPS")" == 'REG_SZ "'*'\Uninstall.exe"' ]] &&
+        [[ "$(reg_value QuietUninstallString "$APPS")" == 'REG_SZ "'*'\Uninstall.exe" /S' ]] &&
+        [[ "$(reg_value EstimatedSize "$APPS")" =~ ^REG_DWORD\ 0x[1-9a-f] ]] &&
+        [ "$(reg_value NoModify "$APPS")" = "REG_DWORD 0x1" ] &&
+        [ "$(reg_value NoRepair "$APPS")" = "REG_DWORD 0x1" ]
 }
 current_saver_is_ours() {
-    [ "$(value "$DESKTOP" SCRNSAVE.EXE)" = 'REG_SZ C:\windows\system32\Quillomar.scr' ] &&
-        [ "$(value "$DESKTOP" ScreenSaveActive)" = "REG_SZ 1" ]
+    [ "$(reg_value SCRNSAVE.EXE "$DESKTOP")" = 'REG_SZ C:\windows\system32\Quillomar.scr' ] &&
+        [ "$(reg_value ScreenSaveActive "$DESKTOP")" = "REG_SZ 1" ]
 }
 
 for run in first second; do
@@ -56,12 +53,12 @@ check "its configuration sheet opens" wait_window '^Quillomar by Tarnwick$' 20
 press_key "$(visible_window '^Quillomar by Tarnwick$')" Escape
 expect_exit "and Escape ends it" "$SAVER_PID" 20 1
 
-uninstall=$(value "$APPS" QuietUninstallString)
+uninstall=$(reg_value QuietUninstallString "$APPS")
 eval "wine ${uninstall#REG_SZ }" >/dev/null 2>&1
 # The uninstaller runs from a copy of itself: the command returns before its work is done.
 check "the silent uninstall removes the saver" wait_for 30 test ! -e "$INSTALLED"
 check "and its entry in Apps" wait_for 10 eval '! wine reg query "$APPS" >/dev/null 2>&1'
-check "and the current saver setting" eval '[ -z "$(value "$DESKTOP" SCRNSAVE.EXE)" ]'
+check "and the current saver setting" eval '[ -z "$(reg_value SCRNSAVE.EXE "$DESKTOP")" ]'
 check "but keeps the user's settings" [ -n "$(reg_value ShowFramerate)" ]
 
 reg_reset

@@ -130,9 +130,9 @@ count_pixels() {
 yellow_pixels() { count_pixels "$1" "${2:-100%}" 55 55 75 -channel B -negate +channel; }
 white_pixels() { count_pixels "$1" "${2:-100%}" 85 85 85; }
 
-reg_value() { # reg_value <name>: the saver's registry value as "TYPE VALUE", or nothing
-    wine reg query 'HKCU\Software\Tarnwick\Quillomar' /v "$1" 2>/dev/null | tr -d '\r' |
-        awk -v name="$1" '$1 == name { print $2, $3 }'
+reg_value() { # reg_value <name> [<key>]: "TYPE DATA" of that value (the saver's key), or nothing
+    wine reg query "${2:-HKCU\Software\Tarnwick\Quillomar}" /v "$1" 2>/dev/null | tr -d '\r' |
+        awk -v name="$1" '$1 == name { $1 = ""; sub(/^ /, ""); print }'
 }
 
 reg_reset() { wine reg delete 'HKCU\Software\Tarnwick\Quillomar' /f >/dev/null 2>&1 || true; }

@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "private_settings_home.h"
 #include "twutility/registryint.h"
+#include "twutility/registrystring.h"
 
 #include <gtest/gtest.h>
 
@@ -58,17 +59,6 @@ protected:
         return result;
     }
 
-    static std::string Read(const char *name, uint32_t *type, const char *path = Location)
-    {
-        Platform::CSettingsKey *key = nullptr;
-        EXPECT_EQ(0, Platform::Create_Settings_Key(Platform::User_Settings_Root(), path, &key));
-        std::string bytes(1000, '\0');
-        uint32_t size = uint32_t(bytes.size());
-        EXPECT_EQ(0, Platform::Read_Setting(key, name, type, &bytes[0], &size)) << name;
-        Platform::Close_Settings_Key(key);
-        return bytes.substr(0, size);
-    }
-
     ino_t Inode() const
     {
         struct stat status = {};
@@ -103,8 +93,7 @@ TEST_F(SettingsFileTest, AFileAPersonWroteIsRead)
     CRegistryInt major(Location, "versionmajor", 1);
     EXPECT_EQ(10, major.Get_Value()) << "a later line wins";
     EXPECT_EQ(0x102, CRegistryInt(Location, "VersionMinor", 1).Get_Value());
-    uint32_t type = 0;
-    EXPECT_EQ(std::string("tab\t", 5), Read("Caption", &type, "Software\\Other"));
+    EXPECT_STREQ("tab\t", CRegistryString("Software\\Other", "Caption", "").Get_Value());
     struct stat status = {};
     EXPECT_NE(0, stat((File + ".damaged").c_str(), &status));
 }
