@@ -26,6 +26,10 @@ field() { # field <start> <n> [<m>]: fields n to m of driver.cpp's Print_Sheet s
     awk -v p="$1 " -v n="$2" -v m="${3:-$2}" 'index($0, p) == 1 {
         for (i = n; i <= m; i++) printf "%s%s", $i, i < m ? " " : "\n"; exit }' "$WORK/dump.txt"
 }
+texts_fit() { # every text of the page wholly inside its control
+    awk '$1 == "control" && ($9 > $7 || $10 > $8) { print "  does not fit:", $0; bad = 1 }
+        END { exit bad }' "$WORK/dump.txt"
+}
 box() { field "control $1" 5 8; } # box <n>: x y w h of the page's n-th control's client area
 
 # opens_on <page> <owner> <arguments...>: a start shows the sheet there, its host owned so
@@ -113,6 +117,7 @@ check "the version reads \"Version 1.1\"" grep -q '^control 3 .*"Version 1.1"$' 
 check "VersionMajor and VersionMinor are written as 1, though 3 was stored" \
     [ "$(reg_value VersionMajor) $(reg_value VersionMinor)" = "REG_DWORD 0x1 REG_DWORD 0x1" ]
 check "OK is the only button, enabled, in the middle" buttons_are_ours
+check "every text fits its control" texts_fit
 
 start_saver
 expect_exit "a second start while the sheet is open exits with 1" "$SAVER_PID" 20 1
@@ -136,6 +141,7 @@ check "a click on the web link opens IDS_WWW" opens "${WWW[@]}" "$(url_string ID
 check "the e-mail link opens IDS_EMAIL" opens "${EMAIL[@]}" "$(url_string IDS_EMAIL)"
 
 check "the tabs show Credits, which writes CurrentConfigureSheet 1 at once" shows Credits 1
+check "every text of Credits fits its control" texts_fit
 check "the Credits page is drawn" wait_for 10 drawn credits text:{1,{3..10}}
 save_page configure-credits.png
 check "back to Introduction, which writes 0" shows Introduction 0
@@ -159,11 +165,16 @@ sheet_key Escape
 expect_exit "and Escape ends it" "$SAVER_PID" 20 1
 restore
 
-# At 144 and 192 dots per inch the sheet grows with its fonts; OK stays in its middle.
+# At 144 and 192 dots per inch the sheet grows with its fonts; OK stays in its middle and every
+# text fits.
 for dpi in 144 192; do
     wine reg add "$FONTS" /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+    reg_set_dword CurrentConfigureSheet 0
     check "at $dpi dpi '/c' opens the sheet" opens_on Introduction "$FOREGROUND_WINDOW" /c
     check "OK is in the middle" buttons_are_ours
+    check "every text of Introduction fits its control" texts_fit
+    check "and of Credits" shows Credits 1
+    check "every text of Credits fits its control" texts_fit
     sheet_key Escape
     expect_exit "and Escape ends it" "$SAVER_PID" 20 1
 done

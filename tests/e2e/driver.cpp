@@ -86,17 +86,33 @@ static int Make_Volatile(const char *subkey)
     return made == ERROR_SUCCESS ? 0 : 1;
 }
 
-// "<what> <visible> <enabled> <x> <y> <w> <h> "<text>"", the window's client area.
+// The font the pages are drawn in: the dialogs' "MS Sans Serif" 8 at the screen's dots per inch.
+static HFONT PageFont = NULL;
+
+// "<what> <visible> <enabled> <x> <y> <w> <h> <needed w> <needed h> "<text>"": the window's
+// client area, and the room a static's text needs in the pages' font, wrapped at words.
 static void Print_Window(const char *what, HWND window)
 {
-    char text[512] = "";
+    char text[512] = "", class_name[16] = "";
     GetWindowTextA(window, text, sizeof(text));
+    GetClassNameA(window, class_name, sizeof(class_name));
     RECT r = {};
     GetClientRect(window, &r);
+    RECT needed = {0, 0, 0, 0};
+    const bool bitmap = (GetWindowLongA(window, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP;
+    if (lstrcmpiA(class_name, "Static") == 0 && !bitmap && text[0] != '\0')
+    {
+        HDC dc = GetDC(NULL);
+        const HGDIOBJ old_font = SelectObject(dc, PageFont);
+        needed.right = r.right;
+        DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK);
+        SelectObject(dc, old_font);
+        ReleaseDC(NULL, dc);
+    }
     MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT *>(&r), 2);
-    printf("%s %d %d %ld %ld %ld %ld \"%s\"\n", what, IsWindowVisible(window) != FALSE,
+    printf("%s %d %d %ld %ld %ld %ld %ld %ld \"%s\"\n", what, IsWindowVisible(window) != FALSE,
            IsWindowEnabled(window) != FALSE, r.left, r.top, r.right - r.left, r.bottom - r.top,
-           text);
+           needed.right, needed.bottom, text);
 }
 
 static BOOL CALLBACK Print_Control(HWND control, LPARAM count)
@@ -112,6 +128,12 @@ static BOOL CALLBACK Print_Control(HWND control, LPARAM count)
 // when there is no sheet). Positions are screen pixels.
 static int Print_Sheet()
 {
+    SetProcessDPIAware(); // measured in the screen's own pixels, as the sheet is drawn
+    HDC screen = GetDC(NULL);
+    PageFont = CreateFontA(-MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
+                           FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
+    ReleaseDC(NULL, screen);
     CURSORINFO cursor = {};
     cursor.cbSize = sizeof(cursor);
     GetCursorInfo(&cursor);
