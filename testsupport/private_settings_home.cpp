@@ -6,7 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <ftw.h>
+#include <filesystem>
 #include <unistd.h>
 
 namespace
@@ -15,11 +15,6 @@ namespace
 // Plain data, so that no dynamic initialisation can run after the constructor below.
 char PrivateHome[64];
 pid_t CreatorPid;
-
-int Remove_Entry(const char *path, const struct stat *, int, FTW *)
-{
-    return remove(path) == 0 ? 0 : 1;
-}
 
 void Remove_Private_Home()
 {
@@ -48,5 +43,7 @@ const char *Private_Settings_Home()
 
 bool Remove_Tree(const char *path)
 {
-    return nftw(path, Remove_Entry, 16, FTW_DEPTH | FTW_PHYS) == 0;
+    std::error_code error; // a symbolic link goes, not what it names
+    std::filesystem::remove_all(path, error);
+    return !error;
 }

@@ -90,17 +90,15 @@ static int Make_Volatile(const char *subkey)
 static HFONT PageFont = NULL;
 
 // "<what> <visible> <enabled> <x> <y> <w> <h> <needed w> <needed h> "<text>"": the window's
-// client area, and the room a static's text needs in the pages' font, wrapped at words.
+// client area, and the room its text needs in the pages' font, wrapped at words as a static's.
 static void Print_Window(const char *what, HWND window)
 {
-    char text[512] = "", class_name[16] = "";
+    char text[512] = "";
     GetWindowTextA(window, text, sizeof(text));
-    GetClassNameA(window, class_name, sizeof(class_name));
     RECT r = {};
     GetClientRect(window, &r);
     RECT needed = {0, 0, 0, 0};
-    const bool bitmap = (GetWindowLongA(window, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP;
-    if (lstrcmpiA(class_name, "Static") == 0 && !bitmap && text[0] != '\0')
+    if (text[0] != '\0')
     {
         HDC dc = GetDC(NULL);
         const HGDIOBJ old_font = SelectObject(dc, PageFont);
