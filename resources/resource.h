@@ -19,5 +19,6 @@
 #define IDC_WWW 1011
 #define IDC_EMAIL 1012
 #define IDC_STATIC_VERSION 1074
+#define IDC_PICTURE 1075
 
 #endif

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 
 static const char SourceName[] = "configureintro";
@@ -26,6 +27,47 @@ static void Attach_Link(CClickableText &link, HWND dialog, int control_id, int u
     link.Set_Url(url);
 }
 
+// The picture enlarged for a page that has grown with the screen's dots per inch; it belongs to
+// the page for one showing.
+static HBITMAP ScaledPicture = NULL;
+
+// A frame larger than the picture (more dots per inch than 96) gets the picture enlarged until
+// it covers the frame, as it does at 96; the frame centres it and cuts what overhangs.
+static void Scale_Picture(HWND dialog)
+{
+    HWND picture = GetDlgItem(dialog, IDC_PICTURE);
+    const HBITMAP original =
+        picture != NULL
+            ? reinterpret_cast<HBITMAP>(SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0))
+            : NULL;
+    BITMAP size = {};
+    if (original == NULL || GetObjectA(original, sizeof(size), &size) == 0)
+        return;
+    RECT frame;
+    GetClientRect(picture, &frame);
+    const double scale =
+        std::max(double(frame.right) / size.bmWidth, double(frame.bottom) / size.bmHeight);
+    if (scale <= 1.0)
+        return;
+    const int width = int(size.bmWidth * scale + 0.5);
+    const int height = int(size.bmHeight * scale + 0.5);
+    HDC screen = GetDC(NULL);
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    ScaledPicture = CreateCompatibleBitmap(screen, width, height);
+    const HGDIOBJ old_from = SelectObject(from, original);
+    const HGDIOBJ old_to = SelectObject(to, ScaledPicture);
+    SetStretchBltMode(to, HALFTONE);
+    SetBrushOrgEx(to, 0, 0, NULL);
+    StretchBlt(to, 0, 0, width, height, from, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+    SelectObject(from, old_from);
+    SelectObject(to, old_to);
+    DeleteDC(from);
+    DeleteDC(to);
+    ReleaseDC(NULL, screen);
+    SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(ScaledPicture));
+}
+
 static INT_PTR On_Init_Dialog(HWND dialog)
 {
     Log_Printf("CConfigureIntro::Intro_Dialog_Proc:WM_INITDIALOG\n");
@@ -39,6 +81,7 @@ static INT_PTR On_Init_Dialog(HWND dialog)
     SetWindowTextA(hwnd, version);
     Attach_Link(WwwLink, dialog, IDC_WWW, IDS_WWW);
     Attach_Link(EmailLink, dialog, IDC_EMAIL, IDS_EMAIL);
+    Scale_Picture(dialog);
     return TRUE;
 }
 
@@ -87,6 +130,9 @@ static void On_Destroy()
     // The controls are gone, so their fonts may go too.
     WwwLink.Destroy_Font();
     EmailLink.Destroy_Font();
+    if (ScaledPicture != NULL)
+        DeleteObject(ScaledPicture);
+    ScaledPicture = NULL;
 }
 
 INT_PTR CALLBACK CConfigureIntro::Intro_Dialog_Proc(HWND hwnd, UINT message, WPARAM wparam,

@@ -26,6 +26,14 @@ field() { # field <start> <n> [<m>]: fields n to m of driver.cpp's Print_Sheet s
     awk -v p="$1 " -v n="$2" -v m="${3:-$2}" 'index($0, p) == 1 {
         for (i = n; i <= m; i++) printf "%s%s", $i, i < m ? " " : "\n"; exit }' "$WORK/dump.txt"
 }
+dark() { convert "$1" -crop "1x1+$2+$3" -format '%[fx:maxima < 0.15]' info: | grep -q 1; }
+picture_fills() { # the picture's black reaches the corners of its frame (control 1) on screen
+    local x y w h
+    read -r x y w h < <(box 1)
+    screenshot "$WORK/frame.png" && dark "$WORK/frame.png" $((x + 3)) $((y + 3)) &&
+        dark "$WORK/frame.png" $((x + w - 4 < 1023 ? x + w - 4 : 1023)) \
+            $((y + h - 4 < 767 ? y + h - 4 : 767))
+}
 texts_fit() { # every text of the page wholly inside its control
     awk '$1 == "control" && ($9 > $7 || $10 > $8) { print "  does not fit:", $0; bad = 1 }
         END { exit bad }' "$WORK/dump.txt"
@@ -173,6 +181,7 @@ for dpi in 144 192; do
     check "at $dpi dpi '/c' opens the sheet" opens_on Introduction "$FOREGROUND_WINDOW" /c
     check "OK is in the middle" buttons_are_ours
     check "every text of Introduction fits its control" texts_fit
+    check "the picture fills its frame" picture_fills
     check "and of Credits" shows Credits 1
     check "every text of Credits fits its control" texts_fit
     sheet_key Escape
