@@ -20,11 +20,10 @@
 // under callgrind (scripts/bench).
 #include "banana.h"
 #include "fake_platform.h"
+#include "fake_renderer.h"
 #include "offscreenframe.h"
-#include "host/hoststate.h"
 #include "platform/gl.h"
 #include "render.h"
-#include "resolution.h"
 #include "twutility/timer.h"
 #include "twutility/twmath.h"
 
@@ -62,24 +61,10 @@ public:
 
 CScene Scene;
 
-void Step_Clocks(double seconds, bool move_milliseconds)
-{
-    FakePlatform::Advance_Seconds(seconds);
-    if (move_milliseconds)
-        FakePlatform::Milliseconds += uint32_t(std::llround(seconds * 1000.0));
-}
-
 void Start_Renderer(int width, int height)
 {
-    FakePlatform::Reset();
+    Start_Fake_Renderer(width, height, 1, false);
     FakePlatform::Milliseconds = 100000;
-    PreviewMode = false;
-    Seed_Random(1);
-    CResolution::Set_Window_Dimensions(width, height);
-    const int device_context = 0;
-    CRender::Init(&device_context);
-    CRender::Resize(width, height);
-    CTimer::Init();
     // The births of the survey need a view, as in the saver after its first frame.
     CRender::Get_Camera().Apply();
 }
@@ -107,7 +92,7 @@ void Prepare_Scene(int count)
     const long frames = std::lround(PreparationTime / FrameStep);
     for (long i = 0; i < frames || CRender::Count_Bananas() < count; ++i)
     {
-        Step_Clocks(FrameStep, true);
+        Advance_Fake_Clocks(FrameStep, true);
         CTimer::Update();
         CRender::Update(CTimer::TimeInterval);
         CRender::Draw();
@@ -139,7 +124,7 @@ bool Scene_Unchanged()
 
 __attribute__((noinline)) void Steady_Frame_Cpu()
 {
-    Step_Clocks(FrameStep, false);
+    Advance_Fake_Clocks(FrameStep, false);
     CTimer::Update();
     CRender::Update(CTimer::TimeInterval);
     int in_view = 0;
@@ -189,7 +174,7 @@ void BM_Frame(benchmark::State &state, int count, bool text)
     const int in_view = Bananas_In_View();
     for (auto _ : state)
     {
-        Step_Clocks(FrameStep, false);
+        Advance_Fake_Clocks(FrameStep, false);
         CTimer::Update();
         CRender::Update(CTimer::TimeInterval);
         CRender::Draw();

@@ -3,6 +3,8 @@
 #include "platform/gl.h"
 #include "scene.h"
 
+#include <cmath>
+
 namespace
 {
 

@@ -4,6 +4,7 @@
 // overlay). Memory that Mesa's C code takes for itself is not counted.
 #include "render.h"
 
+#include "host/hoststate.h"
 #include "platform/gl.h"
 #include "scene.h"
 
@@ -110,11 +111,7 @@ protected:
     // One frame with the frame rate shown; the millisecond clock moves only when asked.
     static void Frame(double seconds, bool move_clock)
     {
-        FakePlatform::Advance_Seconds(seconds);
-        FakePlatform::Milliseconds += move_clock ? uint32_t(std::llround(seconds * 1000.0)) : 0;
-        CTimer::Update();
-        CRender::Update(CTimer::TimeInterval);
-        CRender::Draw();
+        Run_Frame(seconds, move_clock);
         if (!PreviewMode)
             CRender::Draw_Framerate();
         glFinish();

@@ -1,6 +1,7 @@
 #include "render.h"
 
 #include "platform/gl.h"
+#include "resolution.h"
 #include "scene.h"
 
 namespace

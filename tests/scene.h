@@ -6,17 +6,14 @@
 
 #include "banana.h"
 #include "fake_platform.h"
-#include "host/hoststate.h"
+#include "fake_renderer.h"
 #include "offscreenframe.h"
 #include "render.h"
-#include "resolution.h"
 #include "twutility/timer.h"
-#include "twutility/twmath.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 
 class CFrameTest : public testing::Test
 {
@@ -60,30 +57,16 @@ protected:
     void SetUp() override
     {
         CFrameTest::SetUp();
+        Start_Fake_Renderer(Width, Height, 4242, false);
         FakePlatform::Milliseconds = 100000;
-        CTimer::FrameCount = CTimer::SampleFrameCount = 0;
-        CTimer::SampleFramerate = CTimer::AverageFramerate = 0.0;
-        CTimer::TimeInterval = CTimer::ElapsedTime = 0.0;
-        CRender::TargetBananaCount = CRender::MinBananaCount;
-        CRender::LastCountAdjustTime = 0;
-        CBanana::DisplayListId = 0; // a new context has no lists yet
-        CCamera3d::FrustumValid = false;
-        PreviewMode = false;
-        Seed_Random(4242);
-        CResolution::Set_Window_Dimensions(Width, Height);
-        const int device_context = 0;
-        CRender::Init(&device_context);
-        CRender::Resize(Width, Height);
-        CTimer::Init();
     }
 
     void TearDown() override { CRender::Close(); }
 
-    // One whole frame as the drawing window runs it, both clocks moved on first.
-    static void Run_Frame(double seconds)
+    // One whole frame as the drawing window runs it, the clocks moved on first.
+    static void Run_Frame(double seconds, bool move_milliseconds = true)
     {
-        FakePlatform::Advance_Seconds(seconds);
-        FakePlatform::Milliseconds += uint32_t(std::llround(seconds * 1000.0));
+        Advance_Fake_Clocks(seconds, move_milliseconds);
         CTimer::Update();
         CRender::Update(CTimer::TimeInterval);
         CRender::Draw();

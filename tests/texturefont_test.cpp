@@ -2,6 +2,7 @@
 #include "texturefont.h"
 
 #include "platform/gl.h"
+#include "resolution.h"
 #include "scene.h"
 #include "texture.h"
 

@@ -107,6 +107,24 @@ BOOL VerifySaverPassword(HWND window)
     return CloseAccepted;
 }
 
+// Every press of a key, a mouse button, a side button or the wheel (either way).
+static bool Is_Key_Or_Button(UINT message)
+{
+    switch (message)
+    {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_XBUTTONDOWN:
+        case WM_MOUSEWHEEL:
+        case WM_MOUSEHWHEEL:
+            return true;
+    }
+    return false;
+}
+
 static bool Mouse_Moved_Beyond_Threshold()
 {
     POINT now;
@@ -154,19 +172,14 @@ LRESULT DefScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
                     close = wparam == 3; // PWR_CRITICALRESUME
                     break;
                 case WM_POWERBROADCAST:
-                case WM_KEYDOWN:
-                case WM_SYSKEYDOWN:
-                case WM_LBUTTONDOWN:
-                case WM_RBUTTONDOWN:
-                case WM_MBUTTONDOWN:
-                case WM_XBUTTONDOWN:
-                case WM_MOUSEWHEEL:
-                case WM_MOUSEHWHEEL:
                     close = true;
                     break;
                 case WM_MOUSEMOVE:
                     // The message's own position is ignored: the cursor's is what the user moved.
                     close = Mouse_Moved_Beyond_Threshold();
+                    break;
+                default:
+                    close = Is_Key_Or_Button(message);
                     break;
             }
             if (close)
@@ -249,19 +262,9 @@ LRESULT CALLBACK ScreenSaverHostProc(HWND window, UINT message, WPARAM wparam, L
                 return 0;
             Sleep(0);
             break;
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-        case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-        case WM_XBUTTONDOWN:
-        case WM_MOUSEWHEEL:
-        case WM_MOUSEHWHEEL:
-            if (CloseAccepted)
-                return DefWindowProcA(window, message, wparam, lparam);
-            break;
     }
+    if (CloseAccepted && (message == WM_MOUSEMOVE || Is_Key_Or_Button(message)))
+        return DefWindowProcA(window, message, wparam, lparam);
     return ScreenSaverProc(window, message, wparam, lparam);
 }
 

@@ -197,9 +197,6 @@ bool Read_File_Size(const char *path, uint64_t *size_bytes)
     return known != FALSE;
 }
 
-// Opening a URL: the shell finds the program for its scheme and starts it without waiting for
-// it. A refusal may show the shell's own error box first. The shell (and all it pulls in) is
-// loaded the first time a link is followed, not at start: a running saver never needs it.
 // Once per process, on the one thread; ole32 is loaded only when a URL is opened, and kept.
 static void Initialize_Com()
 {
@@ -215,6 +212,10 @@ static void Initialize_Com()
             NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 }
 
+// Opening a URL: the shell finds the program for its scheme and starts it; the call waits for
+// the shell's own part only, not for that program. A refusal may show the shell's own error box
+// first. The shell (and all it pulls in) is loaded the first time a link is followed, not at start:
+// a running saver never needs it.
 bool Open_Url(const char *url, long *error_code)
 {
     typedef BOOL(WINAPI * CShellExecuteEx)(SHELLEXECUTEINFOA *);

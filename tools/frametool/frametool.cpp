@@ -22,12 +22,10 @@
 #include "banana.h"
 #include "offscreenframe.h"
 #include "fake_platform.h"
-#include "host/hoststate.h"
+#include "fake_renderer.h"
 #include "platform/gl.h"
 #include "render.h"
-#include "resolution.h"
 #include "twutility/timer.h"
-#include "twutility/twmath.h"
 
 #include <png.h>
 
@@ -263,18 +261,7 @@ int main(int argc, char **argv)
     if (!frame.Open(argv[0], options.Width, options.Height))
         return 1;
 
-    // What the host and the drawing window's creation do, in their order.
-    FakePlatform::Reset();
-    FakePlatform::ScreenWidth = options.Width;
-    FakePlatform::ScreenHeight = options.Height;
-    PreviewMode = options.Preview;
-    Seed_Random(options.Seed);
-    CResolution::Init_Screen_Dimensions();
-    CResolution::Set_Window_Dimensions(options.Width, options.Height);
-    const int device_context = 0; // checked for null, not otherwise used
-    CRender::Init(&device_context);
-    CRender::Resize(options.Width, options.Height);
-    CTimer::Init();
+    Start_Fake_Renderer(options.Width, options.Height, options.Seed, options.Preview);
 
     const bool numbered = options.Frames.size() > 1;
     size_t next = 0;
