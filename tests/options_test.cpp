@@ -26,7 +26,6 @@ TEST(OptionsTest, AFirstStartCreatesTheKeyWithTheFiveInitialValues)
     }
     EXPECT_EQ(0u, COptions::ShowFramerate.Get_Value());
     EXPECT_EQ(1, COptions::VersionMajor.Get_Value());
-    COptions::Dump_To_Logfile();
 }
 
 } // namespace

@@ -1,6 +1,5 @@
-// An offscreen context whose pixels tests read back, and the renderer on it as the drawing
-// window sets it up, every static it keeps back at a fresh start and the fake clocks stepped by
-// hand.
+// An offscreen context whose pixels tests read back, and the renderer started on it with the
+// fake clocks stepped by hand.
 #ifndef QUILLOMAR_SCENE_H
 #define QUILLOMAR_SCENE_H
 

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace
@@ -46,4 +48,10 @@ bool Remove_Tree(const char *path)
     std::error_code error; // a symbolic link goes, not what it names
     std::filesystem::remove_all(path, error);
     return !error;
+}
+
+std::string Read_File(const std::string &path)
+{
+    std::ifstream stream(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
 }

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <strings.h>
 #include <sys/stat.h>
@@ -19,12 +18,6 @@ namespace
 
 using SettingsText::CStore;
 const char Location[] = "Software\\Tarnwick\\Quillomar";
-
-std::string Read_File(const std::string &path)
-{
-    std::ifstream stream(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
 
 // What registry.h promises a number reads as: 4 bytes stored as a number or as binary,
 // little-endian; anything else gives the initial value.

@@ -1,19 +1,12 @@
 #include "platform/platform.h"
+#include "private_settings_home.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace
 {
-
-std::string Read_File(const std::string &path)
-{
-    std::ifstream stream(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
 
 TEST(PlatformPosixTest, BitmapsAreTheEmbeddedFilesPixelRowsByTheLow16BitsOfTheirId)
 {

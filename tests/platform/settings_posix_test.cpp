@@ -9,7 +9,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -19,12 +18,6 @@ namespace
 {
 
 const char Location[] = "Software\\Tarnwick\\Quillomar";
-
-std::string Read_File(const std::string &path)
-{
-    std::ifstream stream(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
 
 class SettingsFileTest : public testing::Test
 {
