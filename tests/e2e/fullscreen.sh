@@ -9,11 +9,17 @@
 
 # start_full_screen <arguments...>: starts the saver; its frame after the first frame-rate
 # sample is $WORK/shot.png, with bananas.
+# The last saver's windows may linger a moment after its exit: wait until they are gone, and
+# take the picture again while the new one is still settling.
 start_full_screen() {
+    wait_for 10 eval '! visible_window "^Screen Saver$" >/dev/null'
     xdotool mousemove 512 384 # where Wine puts the pointer when the saver takes the focus
     start_saver "$@"
     SAVER_WINDOW=$(wait_window '^Screen Saver$' 15) || return 1
     sleep 2.5
+    wait_for 5 shows_bananas
+}
+shows_bananas() {
     gl_screenshot "$WORK/shot.png" 1024x768 && [ "$(yellow_pixels "$WORK/shot.png")" -gt 20 ]
 }
 digits() { white_pixels "$WORK/shot.png" 60x40+964+22; } # around the frame rate's line
