@@ -23,6 +23,7 @@ uint32_t CRender::LastCountAdjustTime = 0;
 const double CRender::FramerateThreshold = 25.0;
 int CRender::ViewportWidth = 0;
 int CRender::ViewportHeight = 0;
+bool CRender::FramerateRequested = false;
 CCamera3d CRender::Camera;
 
 CCamera3d &CRender::Get_Camera()
@@ -200,7 +201,7 @@ void CRender::Draw_Overlay()
         CTextureFont::Print_Centered(0.7, ProductName, true, white);
         return;
     }
-    if (COptions::ShowFramerate.Get_Value() == 1)
+    if (FramerateRequested || COptions::ShowFramerate.Get_Value() == 1)
         Draw_Framerate();
 }
 

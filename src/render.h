@@ -27,6 +27,8 @@ public:
     static const double FramerateThreshold; // frames per second the count steers toward
     static int ViewportWidth;               // pixels
     static int ViewportHeight;
+    // A host's switch shows the frame rate full screen whatever the ShowFramerate option says.
+    static bool FramerateRequested;
 
     // The scene camera, the one camera of the process: the scene pass applies it and the bananas
     // test their visibility against the view it last extracted.
