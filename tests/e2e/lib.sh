@@ -3,6 +3,8 @@
 # started.
 
 set -uo pipefail
+# shellcheck source=checks.sh
+. "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 BUILD_DIR=$(cd "${1:?build directory}" && pwd)
 SESSION=$BUILD_DIR/wine
@@ -27,21 +29,6 @@ cleanup() {
     rm -rf "$WORK"
 }
 trap cleanup EXIT
-
-check() { # check <description> <command...>: one assertion
-    CHECKS=$((CHECKS + 1))
-    if "${@:2}"; then
-        echo "ok: $1"
-    else
-        echo "FAILED: $1"
-        FAILURES=$((FAILURES + 1))
-    fi
-}
-
-finish() {
-    echo "$((CHECKS - FAILURES)) passed, $FAILURES failed"
-    exit $((FAILURES > 0))
-}
 
 # record_urls: until the test ends, the shell's program for https: and mailto: writes what it is
 # asked to open to $WORK/url.txt (url_opened <url> waits for it).
@@ -90,15 +77,6 @@ run_saver() { # run_saver <seconds> <arguments...>: to its end; EXIT_STATUS as w
     wait_exit "$SAVER_PID" "$1"
 }
 
-wait_for() { # wait_for <seconds> <command...>: until the command succeeds
-    local i
-    for ((i = 0; i < $1 * 10; i++)); do
-        "${@:2}" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep .; }
 # wait_window <name regex> <seconds>: the X window id of a visible window with that name.
 wait_window() { wait_for "$2" visible_window "$1" >/dev/null && visible_window "$1"; }
@@ -117,18 +95,6 @@ gl_screenshot() {
     screenshot "$1" "$(xwininfo -root -tree |
         awk -v size=" $2+" 'index($0, size) && /has no name/ { print $1; exit }')"
 }
-
-# count_pixels <image> <crop> <R> <G> <B> [<operations first>...]: how many pixels of that part
-# of the image have each channel above that many percent.
-count_pixels() {
-    convert "$1" -alpha off -crop "$2" +repage "${@:6}" \
-        \( -clone 0 -channel R -separate +channel -threshold "$3%" \) \
-        \( -clone 0 -channel G -separate +channel -threshold "$4%" \) \
-        \( -clone 0 -channel B -separate +channel -threshold "$5%" \) \
-        -delete 0 -evaluate-sequence min -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
-}
-yellow_pixels() { count_pixels "$1" "${2:-100%}" 55 55 75 -channel B -negate +channel; }
-white_pixels() { count_pixels "$1" "${2:-100%}" 85 85 85; }
 
 reg_value() { # reg_value <name> [<key>]: "TYPE DATA" of that value (the saver's key), or nothing
     wine reg query "${2:-HKCU\Software\Tarnwick\Quillomar}" /v "$1" 2>/dev/null | tr -d '\r' |

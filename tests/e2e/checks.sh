@@ -1,0 +1,38 @@
+# Shared by every end-to-end script: assertions counted and reported, waiting for a condition,
+# and counting coloured pixels of a screenshot. A script sets FAILURES=0 and CHECKS=0.
+
+check() { # check <description> <command...>: one assertion
+    CHECKS=$((CHECKS + 1))
+    if "${@:2}"; then
+        echo "ok: $1"
+    else
+        echo "FAILED: $1"
+        FAILURES=$((FAILURES + 1))
+    fi
+}
+
+finish() {
+    echo "$((CHECKS - FAILURES)) passed, $FAILURES failed"
+    exit $((FAILURES > 0))
+}
+
+wait_for() { # wait_for <seconds> <command...>: until the command succeeds
+    local i
+    for ((i = 0; i < $1 * 10; i++)); do
+        "${@:2}" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# count_pixels <image> <crop> <R> <G> <B> [<operations first>...]: how many pixels of that part
+# of the image have each channel above that many percent.
+count_pixels() {
+    convert "$1" -alpha off -crop "$2" +repage "${@:6}" \
+        \( -clone 0 -channel R -separate +channel -threshold "$3%" \) \
+        \( -clone 0 -channel G -separate +channel -threshold "$4%" \) \
+        \( -clone 0 -channel B -separate +channel -threshold "$5%" \) \
+        -delete 0 -evaluate-sequence min -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
+}
+yellow_pixels() { count_pixels "$1" "${2:-100%}" 55 55 75 -channel B -negate +channel; }
+white_pixels() { count_pixels "$1" "${2:-100%}" 85 85 85; }

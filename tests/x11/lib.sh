@@ -1,0 +1,70 @@
+# Shared by the Linux program's end-to-end tests. CTest runs each as: bash <script> <build dir>.
+# Each script starts its own virtual displays (free numbers chosen by Xvfb) and ends, by PID,
+# what it started.
+
+set -uo pipefail
+# shellcheck source=../e2e/checks.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../e2e/checks.sh"
+
+BUILD_DIR=$(cd "${1:?build directory}" && pwd)
+QUILLOMAR=$BUILD_DIR/src/quillomar
+FOREIGN_WINDOW=$BUILD_DIR/tests/foreign_window
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillomar-x11.XXXXXX")
+STARTED_PIDS=()
+FAILURES=0
+CHECKS=0
+export XDG_CONFIG_HOME=$WORK/config
+# Mesa's DRI driver leaves allocations behind in a module it has unloaded by exit, where no
+# suppression can name them; memory errors are still caught.
+export ASAN_OPTIONS=detect_leaks=0
+
+cleanup() {
+    kill -9 "${STARTED_PIDS[@]}" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+# start_display [<Xvfb options>...]: a new virtual display becomes $DISPLAY.
+start_display() {
+    rm -f "$WORK/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "$@" 3>"$WORK/display" \
+        </dev/null >/dev/null 2>&1 &
+    STARTED_PIDS+=($!)
+    wait_for 10 grep -q . "$WORK/display" || return 1
+    export DISPLAY=:$(cat "$WORK/display")
+}
+
+# start_hack <switches...>: HACK_PID; its output in $WORK/hack.out and hack.err.
+start_hack() {
+    "$QUILLOMAR" "$@" >"$WORK/hack.out" 2>"$WORK/hack.err" &
+    HACK_PID=$!
+    STARTED_PIDS+=("$HACK_PID")
+}
+
+# expect_exit <description> <pid> <seconds> <status or "running">
+expect_exit() {
+    EXIT_STATUS=running
+    if wait_for "$3" eval "! kill -0 $2 2>/dev/null"; then
+        wait "$2"
+        EXIT_STATUS=$?
+    fi
+    check "$1 (status $EXIT_STATUS)" [ "$EXIT_STATUS" = "$4" ]
+}
+
+now_ms() { date +%s%3N; }
+
+# signal_and_time <signal> <pid>: sends it and waits for the end; ENDED_MS is how long it took.
+signal_and_time() {
+    local start
+    start=$(now_ms)
+    kill "-$1" "$2"
+    local i
+    for ((i = 0; i < 500; i++)); do
+        kill -0 "$2" 2>/dev/null || break
+        sleep 0.01
+    done
+    ENDED_MS=$(($(now_ms) - start))
+}
+
+shot() { import -window "$2" "$1" 2>/dev/null; } # shot <file> <window id or root>
