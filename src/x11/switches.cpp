@@ -7,7 +7,7 @@
 
 const char Usage[] =
     "usage: quillomar [--root | --window-id <id>] [--fps] [--delay <microseconds>]\n"
-    "  (no switch)         a window of its own; Escape, q or closing it ends it\n"
+    "  (no switch)         a window of its own; a key or closing it ends it\n"
     "  --root              the screen saver's window ($XSCREENSAVER_WINDOW), else "
     "the root window\n"
     "  --window-id <id>    a foreign window, such as a preview pane (0x... or "
