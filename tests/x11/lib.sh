@@ -31,7 +31,7 @@ start_display() {
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "$@" 3>"$WORK/display" \
         </dev/null >/dev/null 2>&1 &
     STARTED_PIDS+=($!)
-    wait_for 10 grep -q . "$WORK/display" || return 1
+    wait_for 10 grep -qs . "$WORK/display" || return 1
     export DISPLAY=:$(cat "$WORK/display")
 }
 

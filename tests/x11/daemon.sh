@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The program as XScreenSaver's daemon runs it: with a private home whose ~/.xscreensaver
+# selects only Quillomar, -activate starts it with --root in the daemon's window, where it draws
+# bananas; -deactivate's SIGTERM ends it at once; nothing is left running. The daemon refuses
+# to run hacks as root, so as root it runs as nobody.
+. "$(dirname "$0")/lib.sh"
+
+check "a display" start_display
+chmod 711 "$WORK"
+HACK_HOME=$WORK/home
+mkdir -p "$HACK_HOME"
+cp "$QUILLOMAR" "$HACK_HOME/quillomar"
+# The hack's path in the daemon's list: it notes each start's PID, then becomes the program.
+cat >"$HACK_HOME/hack" <<HACK
+#!/bin/sh
+echo \$\$ >>"$HACK_HOME/hack.pids"
+exec "$HACK_HOME/quillomar" "\$@"
+HACK
+chmod 755 "$HACK_HOME/hack"
+cat >"$HACK_HOME/.xscreensaver" <<SETTINGS
+mode: one
+selected: 0
+lock: False
+splash: False
+fade: False
+unfade: False
+programs: GL: "Quillomar" $HACK_HOME/hack -root \\n\\
+SETTINGS
+as_user=()
+if [ "$(id -u)" = 0 ]; then
+    chown -R 65534:65534 "$HACK_HOME"
+    as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+fi
+as_hack_user() { "${as_user[@]}" env HOME="$HACK_HOME" XDG_CONFIG_HOME="$HACK_HOME/.config" "$@"; }
+
+as_hack_user xscreensaver -no-splash >"$WORK/daemon.out" 2>&1 &
+DAEMON_PID=$!
+STARTED_PIDS+=("$DAEMON_PID")
+check "the daemon answers" wait_for 15 eval 'xscreensaver-command -time >/dev/null 2>&1'
+
+hack_pid() { tail -n 1 "$HACK_HOME/hack.pids" 2>/dev/null | grep .; }
+xscreensaver-command -activate >/dev/null 2>&1
+check "-activate starts the hack" wait_for 10 eval 'hack_pid >/dev/null'
+PID=$(hack_pid)
+STARTED_PIDS+=("$PID")
+check "with --root" eval 'tr "\0" " " </proc/$PID/cmdline | grep -q -- "--root"'
+SAVER_WINDOW=$(tr '\0' '\n' <"/proc/$PID/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p')
+check "in the daemon's window ($SAVER_WINDOW)" [ -n "$SAVER_WINDOW" ]
+sleep 2.5
+shot "$WORK/daemon.png" "$SAVER_WINDOW"
+check "where it draws bananas" [ "$(yellow_pixels "$WORK/daemon.png")" -gt 20 ]
+
+# The daemon sends its SIGTERM a moment after the command; strace sees when it arrives.
+strace -f -ttt -e trace=none -p "$PID" -o "$WORK/hack.trace" 2>/dev/null &
+STRACE_PID=$!
+STARTED_PIDS+=("$STRACE_PID")
+wait_for 5 grep -qs . "/proc/$PID/status" && sleep 0.5 # attached to every thread
+xscreensaver-command -deactivate >/dev/null 2>&1
+check "-deactivate ends it" wait_for 10 eval "! kill -0 $PID 2>/dev/null"
+wait "$STRACE_PID"
+ended_ms=$(awk '/--- SIGTERM/ && !term { term = $2 } /\+\+\+ exited with/ { end = $2; status = $(NF - 1) }
+    END { if (term) printf "%d %s", (end - term) * 1000, status }' "$WORK/hack.trace")
+echo "SIGTERM to exit: ${ended_ms% *} ms, status ${ended_ms#* }"
+check "within a second of the SIGTERM, with status 0" eval \
+    '[ -n "$ended_ms" ] && [ "${ended_ms% *}" -lt 1000 ] && [ "${ended_ms#* }" = 0 ]'
+check "one start, no restarts" [ "$(wc -l <"$HACK_HOME/hack.pids")" = 1 ]
+
+kill -TERM "$DAEMON_PID"
+wait_for 10 eval "! kill -0 $DAEMON_PID 2>/dev/null"
+left=$(for pid in "$DAEMON_PID" $(cat "$HACK_HOME/hack.pids"); do
+    kill -0 "$pid" 2>/dev/null && echo "$pid"
+done)
+check "nothing is left running" [ -z "$left" ]
+[ $FAILURES = 0 ] || cat "$WORK/daemon.out"
+finish
