@@ -20,6 +20,7 @@ std::map<int, CFakeBitmap> Bitmaps;
 int LoadedBitmaps = 0;
 int OpenSettingsKeys = 0;
 long SettingsWriteError = 0;
+long SettingsReadError = 0;
 bool OsVersionFails = false;
 
 void Reset()
@@ -33,6 +34,7 @@ void Reset()
     Bitmaps.clear();
     LoadedBitmaps = 0;
     SettingsWriteError = 0;
+    SettingsReadError = 0;
     OsVersionFails = false;
 }
 
@@ -160,6 +162,8 @@ void Close_Settings_Key(CSettingsKey *key)
 
 long Read_Setting(CSettingsKey *key, const char *name, uint32_t *type, void *data, uint32_t *size)
 {
+    if (FakePlatform::SettingsReadError != 0)
+        return FakePlatform::SettingsReadError;
     auto &values = FakePlatform::Settings()[key->Path];
     auto value = values.find(name);
     if (value == values.end())
@@ -171,6 +175,11 @@ long Read_Setting(CSettingsKey *key, const char *name, uint32_t *type, void *dat
         memcpy(data, value->second.Bytes.data(), stored_size);
     *size = stored_size;
     return fits ? 0 : 234; // ERROR_MORE_DATA
+}
+
+bool Is_Missing_Setting(long error)
+{
+    return error == 2 || error == 234;
 }
 
 long Write_Setting(CSettingsKey *key, const char *name, uint32_t type, const void *data,

@@ -48,6 +48,7 @@ public:
 std::map<std::string, std::map<std::string, CFakeSetting>> &Settings();
 extern int OpenSettingsKeys;    // opened and not yet closed
 extern long SettingsWriteError; // nonzero: writing a value fails with it
+extern long SettingsReadError;  // nonzero: reading a value fails with it
 
 extern bool OsVersionFails;
 

@@ -60,8 +60,11 @@ void Delete_Bitmap(CBitmapResource *bitmap);
 // paths of parts separated by backslashes ("Software\Tarnwick\Quillomar"); each key holds
 // named values, each a type and bytes. Names match without regard to ASCII case. Win32: the
 // registry below HKEY_CURRENT_USER. POSIX: one text file, quillomar/settings in
-// $XDG_CONFIG_HOME (else ~/.config), replaced whole and atomically on every change; a file that
-// cannot be read is kept aside as settings.damaged and a new one begun. Each call returns 0 on
+// $XDG_CONFIG_HOME (else ~/.config), replaced whole and atomically on every change, changes
+// serialised by a lock. A file that holds no settings (it does not parse, is larger than 16 MiB
+// or is no regular file) is kept aside as settings.damaged and a new one begun; a file that
+// cannot be read for the moment fails the call and is left as it is, and a change that would
+// make the file larger than 16 MiB fails with EFBIG. Each call returns 0 on
 // success, otherwise the system's error code (a Win32 error code or an errno value).
 
 // Value types, numbered as the registry numbers them; a store may hold values of other types.
@@ -83,6 +86,11 @@ void Close_Settings_Key(CSettingsKey *key);
 // bytes. On success *size is the stored size. A value larger than data fails with *size set to
 // the size it needs; a missing or unreadable value fails.
 long Read_Setting(CSettingsKey *key, const char *name, uint32_t *type, void *data, uint32_t *size);
+
+// True for the errors of Read_Setting that say the value is not there to read: missing, larger
+// than the buffer, or in a store whose contents are no settings (which the next write sets
+// aside). Any other error says the store could not be read at the moment.
+bool Is_Missing_Setting(long error);
 
 // Stores size bytes of data with the given type as value name of key, replacing any value of
 // that name.

@@ -128,6 +128,11 @@ long Read_Setting(CSettingsKey *key, const char *name, uint32_t *type, void *dat
     return result;
 }
 
+bool Is_Missing_Setting(long error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_MORE_DATA;
+}
+
 long Write_Setting(CSettingsKey *key, const char *name, uint32_t type, const void *data,
                    uint32_t size)
 {

@@ -2,11 +2,15 @@
 // text file, $XDG_CONFIG_HOME/quillomar/settings (else ~/.config/quillomar/settings), whose text
 // settings_text.h describes, reads and writes.
 //
-// Every change rewrites the file: a temporary file beside it, flushed to disk, then renamed over
-// it, so a crash leaves the old or the new file, never a part. Changes hold an exclusive lock
-// on the directory, so two processes never lose each other's writes. Readers take no lock.
-// A damaged or unreadable file is renamed to settings.damaged (then .damaged.2, ...) by the
-// next change, which starts a new file.
+// Every change rewrites the file: a temporary file of its own beside it (settings.XXXXXX),
+// flushed to disk, then renamed over it, so a crash leaves the old or the new file, never a
+// part. Changes hold an exclusive lock on the directory, so two processes never lose each
+// other's writes; a change that cannot take the lock is not made. The lock may not reach other
+// machines sharing the directory (NFS), whose writers may lose each other's changes but, each
+// with its own temporary file, never damage the file. Readers take no lock. A file that holds no
+// settings (it does not parse, is too large or is no regular file) is renamed to
+// settings.damaged (then .damaged.2, ...) by the next change, which starts a new file; one that
+// cannot be read for the moment stays, and the change fails.
 #include "platform.h"
 #include "settings_text.h"
 
@@ -45,13 +49,13 @@ using SettingsText::DAMAGED;
 using SettingsText::Ensure_Key;
 using SettingsText::Find_Key;
 using SettingsText::Find_Value;
+using SettingsText::MaxFileSize;
 using SettingsText::MaxValueNameLength;
 using SettingsText::MaxValueSize;
 using SettingsText::Parse_Store;
 using SettingsText::Serialize;
 using SettingsText::Valid_Key_Path;
 
-const off_t MaxFileSize = off_t(16) << 20; // bytes; a larger file counts as damaged
 const int MaxDamagedCopies = 100;
 
 // Zero-initialised before any dynamic initialisation: usable by static constructors.
@@ -62,7 +66,6 @@ class CStorePaths
 public:
     std::string Directory;
     std::string File;
-    std::string Temporary;
 };
 
 // The XDG base directory rules: an unset, empty or relative XDG_CONFIG_HOME means ~/.config.
@@ -96,7 +99,6 @@ long Locate_Store(CStorePaths *paths)
     }
     paths->Directory = base + "/quillomar";
     paths->File = paths->Directory + "/settings";
-    paths->Temporary = paths->Directory + "/settings.tmp";
     return 0;
 }
 
@@ -137,20 +139,24 @@ long Write_All(int fd, const std::string &text)
 
 long Save_Store(const CStorePaths &paths, int directory_fd, const CStore &store)
 {
-    const int fd =
-        open(paths.Temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const std::string text = Serialize(store);
+    // No reader would take it: the change is refused, so that every change made reads back.
+    if (text.size() > MaxFileSize)
+        return EFBIG;
+    std::string temporary = paths.File + ".XXXXXX"; // mode 0600
+    const int fd = mkostemp(&temporary[0], O_CLOEXEC);
     if (fd < 0)
         return errno;
-    long result = Write_All(fd, Serialize(store));
+    long result = Write_All(fd, text);
     if (result == 0 && fsync(fd) != 0)
         result = errno;
     if (close(fd) != 0 && result == 0)
         result = errno;
-    if (result == 0 && rename(paths.Temporary.c_str(), paths.File.c_str()) != 0)
+    if (result == 0 && rename(temporary.c_str(), paths.File.c_str()) != 0)
         result = errno;
     if (result != 0)
     {
-        unlink(paths.Temporary.c_str());
+        unlink(temporary.c_str());
         return result;
     }
     // The rename itself reaches the disk only with its directory.
@@ -168,13 +174,21 @@ long Load_Store(const CStorePaths &paths, CStore *store)
     // Non-blocking, so that a FIFO put in the file's place cannot hang the program.
     const int fd = open(paths.File.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
-        return errno == ENOENT ? 0 : errno;
+    {
+        if (errno == ENOENT)
+            return 0;
+        // No regular file under the name (a socket, a device without a driver, a symbolic link
+        // that loops), or one far too large.
+        if (errno == ENXIO || errno == ELOOP || errno == EOVERFLOW || errno == EFBIG)
+            return DAMAGED;
+        return errno;
+    }
     struct stat status;
     long result = 0;
     std::string text;
     if (fstat(fd, &status) != 0)
         result = errno;
-    else if (!S_ISREG(status.st_mode) || status.st_size > MaxFileSize)
+    else if (!S_ISREG(status.st_mode) || status.st_size > off_t(MaxFileSize))
         result = DAMAGED;
     else
     {
@@ -192,7 +206,7 @@ long Load_Store(const CStorePaths &paths, CStore *store)
             if (got == 0)
                 break;
             text.append(buffer, size_t(got));
-            if (text.size() > size_t(MaxFileSize))
+            if (text.size() > MaxFileSize)
             {
                 result = DAMAGED;
                 break;
@@ -229,13 +243,6 @@ long Move_Aside(const CStorePaths &paths)
     return 0;
 }
 
-// Errors of Load_Store that say the file itself cannot be read as a settings file.
-bool Is_Unreadable_File(long error)
-{
-    return error == DAMAGED || error == EACCES || error == EPERM || error == EISDIR ||
-           error == ELOOP || error == EIO || error == ENXIO || error == EOVERFLOW;
-}
-
 // Holds the directory's exclusive lock for one change of the store.
 class CStoreLock
 {
@@ -247,10 +254,10 @@ public:
         DirectoryFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (DirectoryFd < 0)
             return errno;
-        // A file system without locks still gets atomic replacement, only not serialised.
-        while (flock(DirectoryFd, LOCK_EX) != 0 && errno == EINTR)
-        {
-        }
+        // Unserialised, two changes could each write back what it read and lose the other's.
+        while (flock(DirectoryFd, LOCK_EX) != 0)
+            if (errno != EINTR)
+                return errno;
         return 0;
     }
 
@@ -279,8 +286,12 @@ long Change_Store(Change change)
     result = Load_Store(paths, &store);
     if (result != 0)
     {
-        // A passing shortage (of file handles, of memory) is no reason to set the file aside.
-        if (!Is_Unreadable_File(result))
+        // Only a file that holds no settings is set aside. A system error (EIO, EACCES, EMFILE,
+        // ENOMEM, ...) says nothing of what the file holds, and may pass: a disk that fails a
+        // read, a permission the user can give back, a shortage. Setting the file aside would
+        // begin an empty one, from which this and every later start would read initial values,
+        // so the user's settings would be lost for good where failing costs this change alone.
+        if (result != DAMAGED)
             return result;
         result = Move_Aside(paths);
         if (result != 0)
@@ -369,6 +380,11 @@ long Read_Setting(CSettingsKey *key, const char *name, uint32_t *type, void *dat
         memcpy(data, value->Bytes.data(), stored_size);
     *size = stored_size;
     return 0;
+}
+
+bool Is_Missing_Setting(long error)
+{
+    return error == ENOENT || error == EMSGSIZE || error == DAMAGED;
 }
 
 long Write_Setting(CSettingsKey *key, const char *name, uint32_t type, const void *data,

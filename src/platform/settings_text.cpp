@@ -2,9 +2,10 @@
 
 #include "platform.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
+#include <utility>
 
 namespace SettingsText
 {
@@ -19,9 +20,26 @@ bool Is_Printable(unsigned char c)
     return c >= 0x20 && c <= 0x7e;
 }
 
+// ASCII alone: strcasecmp would also fold other bytes in some locales.
+unsigned char Fold_Case(char c)
+{
+    const unsigned char u = static_cast<unsigned char>(c);
+    return u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u;
+}
+
+bool Same_Name(const char *a, size_t a_size, const char *b, size_t b_size)
+{
+    if (a_size != b_size)
+        return false;
+    for (size_t i = 0; i < a_size; ++i)
+        if (Fold_Case(a[i]) != Fold_Case(b[i]))
+            return false;
+    return true;
+}
+
 bool Same_Name(const std::string &a, const std::string &b)
 {
-    return a.size() == b.size() && strcasecmp(a.c_str(), b.c_str()) == 0;
+    return Same_Name(a.data(), a.size(), b.data(), b.size());
 }
 
 } // namespace
@@ -163,6 +181,173 @@ std::string Serialize(const CStore &store)
 namespace
 {
 
+// FNV-1a of the case-folded name, so that names that match hash alike; a path's hash grows
+// part by part.
+const uint64_t HashStart = 14695981039346656037ull;
+
+uint64_t Hash_Step(uint64_t hash, char c)
+{
+    return (hash ^ Fold_Case(c)) * 1099511628211ull;
+}
+
+// Keys by path and values by key and name, for the parser: each line is looked up in constant
+// time, where Find_Key and Find_Value would look through everything read before it. Open
+// addressing, at most half full.
+class CNameIndex
+{
+public:
+    static constexpr size_t NoKey = SIZE_MAX;
+
+    class CEntry
+    {
+    public:
+        uint64_t Hash;
+        size_t Key;   // the key's position in the store; NoKey in a free slot
+        size_t Value; // the value's position in its key (0 for a key)
+    };
+
+    // The entry of that hash for which same(entry) holds; null when none does.
+    template <typename Same>
+    const CEntry *Find(uint64_t hash, Same same) const
+    {
+        if (Entries.empty())
+            return nullptr;
+        const size_t mask = Entries.size() - 1;
+        for (size_t slot = Slot(hash) & mask;; slot = (slot + 1) & mask)
+        {
+            const CEntry &entry = Entries[slot];
+            if (entry.Key == NoKey)
+                return nullptr;
+            if (entry.Hash == hash && same(entry))
+                return &entry;
+        }
+    }
+
+    void Add(uint64_t hash, size_t key, size_t value)
+    {
+        if (2 * (Count + 1) > Entries.size())
+        {
+            std::vector<CEntry> old(Entries.size() < 16 ? 32 : 2 * Entries.size(),
+                                    CEntry{0, NoKey, 0});
+            old.swap(Entries);
+            for (const CEntry &entry : old)
+                if (entry.Key != NoKey)
+                    Place(entry);
+        }
+        Place(CEntry{hash, key, value});
+        ++Count;
+    }
+
+private:
+    std::vector<CEntry> Entries; // a power of two of them
+    size_t Count = 0;
+
+    // FNV's low bits alone would crowd the slots.
+    static size_t Slot(uint64_t hash)
+    {
+        hash ^= hash >> 33;
+        hash *= 0xff51afd7ed558ccdull;
+        hash ^= hash >> 33;
+        return size_t(hash);
+    }
+
+    void Place(const CEntry &entry)
+    {
+        const size_t mask = Entries.size() - 1;
+        size_t slot = Slot(entry.Hash) & mask;
+        while (Entries[slot].Key != CNameIndex::NoKey)
+            slot = (slot + 1) & mask;
+        Entries[slot] = entry;
+    }
+};
+
+// What the parser keeps between lines.
+class CParser
+{
+public:
+    CStore &Store;
+    CNameIndex Keys;
+    CNameIndex Values;
+    size_t Current = CNameIndex::NoKey; // the key that value lines go to
+    size_t KeyLineBytes = 0;            // of the header and the lines of the keys in the store
+    std::vector<size_t> PartEnds;       // of the key path being entered
+    std::vector<uint64_t> PartHashes;   // of its path up to each end
+
+    explicit CParser(CStore &store) : Store(store) {}
+
+    // Ensure_Key through the index: the longest path already in the store is found first, since
+    // its parents are there too, and only the keys below it are added. False when they would
+    // take more than a file may.
+    bool Enter_Key(const std::string &path)
+    {
+        PartEnds.clear();
+        PartHashes.clear();
+        uint64_t hash = HashStart;
+        for (size_t i = 0; i < path.size(); ++i)
+        {
+            if (path[i] == '\\')
+            {
+                PartEnds.push_back(i);
+                PartHashes.push_back(hash);
+            }
+            hash = Hash_Step(hash, path[i]);
+        }
+        PartEnds.push_back(path.size());
+        PartHashes.push_back(hash);
+        size_t present = PartEnds.size(); // parts of the longest path in the store
+        for (; present > 0; --present)
+        {
+            const size_t end = PartEnds[present - 1];
+            const CNameIndex::CEntry *found =
+                Keys.Find(PartHashes[present - 1],
+                          [&](const CNameIndex::CEntry &entry)
+                          {
+                              return Same_Name(Store[entry.Key].Path.data(),
+                                               Store[entry.Key].Path.size(), path.data(), end);
+                          });
+            if (found != nullptr)
+            {
+                Current = found->Key;
+                break;
+            }
+        }
+        size_t added = 0;
+        for (size_t part = present; part < PartEnds.size(); ++part)
+        {
+            added += PartEnds[part] + 3; // "[path]\n"
+            if (added > MaxFileSize - KeyLineBytes)
+                return false;
+        }
+        KeyLineBytes += added;
+        for (size_t part = present; part < PartEnds.size(); ++part)
+        {
+            Current = Store.size();
+            Keys.Add(PartHashes[part], Current, 0);
+            Store.push_back(CStoredKey{path.substr(0, PartEnds[part]), {}});
+        }
+        return true;
+    }
+
+    // A later line of the same name wins, as a hand edit would expect.
+    void Enter_Value(CStoredValue &&value)
+    {
+        std::vector<CStoredValue> &values = Store[Current].Values;
+        uint64_t hash = HashStart ^ (Current * 0x9e3779b97f4a7c15ull);
+        for (const char c : value.Name)
+            hash = Hash_Step(hash, c);
+        const CNameIndex::CEntry *found = Values.Find(
+            hash, [&](const CNameIndex::CEntry &entry)
+            { return entry.Key == Current && Same_Name(values[entry.Value].Name, value.Name); });
+        if (found != nullptr)
+        {
+            values[found->Value] = std::move(value);
+            return;
+        }
+        Values.Add(hash, Current, values.size());
+        values.push_back(std::move(value));
+    }
+};
+
 int Hex_Digit(char c)
 {
     if (c >= '0' && c <= '9')
@@ -183,18 +368,19 @@ bool Parse_Quoted(const std::string &line, size_t *pos, std::string *out)
     out->clear();
     for (++i; i < line.size(); ++i)
     {
-        const char c = line[i];
-        if (c == '"')
+        // Plain characters a run at a time.
+        size_t end = i;
+        while (end < line.size() && line[end] != '"' && line[end] != '\\' &&
+               Is_Printable(static_cast<unsigned char>(line[end])))
+            ++end;
+        out->append(line, i, end - i);
+        i = end;
+        if (i >= line.size() || !Is_Printable(static_cast<unsigned char>(line[i])))
+            return false;
+        if (line[i] == '"')
         {
             *pos = i + 1;
             return true;
-        }
-        if (c != '\\')
-        {
-            if (!Is_Printable(static_cast<unsigned char>(c)))
-                return false;
-            out->push_back(c);
-            continue;
         }
         if (++i >= line.size())
             return false;
@@ -309,7 +495,10 @@ bool Parse_Value(const std::string &line, CStoredValue *value)
 long Parse_Store(const std::string &text, CStore *store)
 {
     store->clear();
-    CStoredKey *current = nullptr;
+    if (text.size() > MaxFileSize)
+        return DAMAGED;
+    CParser parser(*store);
+    parser.KeyLineBytes = sizeof(FileHeader); // with its newline
     bool header_seen = false;
     size_t start = 0;
     while (start < text.size())
@@ -335,20 +524,15 @@ long Parse_Store(const std::string &text, CStore *store)
             if (line.back() != ']')
                 return DAMAGED;
             const std::string path = line.substr(1, line.size() - 2);
-            if (!Valid_Key_Path(path))
-                return DAMAGED;
             // A key's parents exist, listed or not, as in the registry.
-            Ensure_Key(*store, path, &current);
+            if (!Valid_Key_Path(path) || !parser.Enter_Key(path))
+                return DAMAGED;
             continue;
         }
         CStoredValue value;
-        if (current == nullptr || !Parse_Value(line, &value))
+        if (parser.Current == CNameIndex::NoKey || !Parse_Value(line, &value))
             return DAMAGED;
-        CStoredValue *existing = Find_Value(*current, value.Name);
-        if (existing != nullptr)
-            *existing = value; // a later line wins, as a hand edit would expect
-        else
-            current->Values.push_back(value);
+        parser.Enter_Value(std::move(value));
     }
     return header_seen ? 0 : DAMAGED;
 }

@@ -31,6 +31,7 @@ namespace SettingsText
 const size_t MaxKeyPartLength = 255;     // characters, as in the registry
 const size_t MaxValueNameLength = 16383; // characters, as in the registry
 const size_t MaxValueSize = 1 << 20;     // bytes
+const size_t MaxFileSize = 16 << 20;     // bytes: no larger file reads, no change may make one
 
 // Parse_Store's answer for a text that is not a settings file.
 const long DAMAGED = EBADMSG;
@@ -55,7 +56,8 @@ typedef std::vector<CStoredKey> CStore; // keys in file order, each after its pa
 // A key path: parts of 1 to 255 printable characters between single backslashes.
 bool Valid_Key_Path(const std::string &path);
 
-// Keys and values are found without regard to ASCII case; null when missing.
+// Keys and values are found without regard to ASCII case (other bytes match only themselves);
+// null when missing. Each looks through the store in order: for the few lookups of a change.
 CStoredKey *Find_Key(CStore &store, const std::string &path);
 CStoredValue *Find_Value(CStoredKey &key, const std::string &name);
 
@@ -65,7 +67,11 @@ bool Ensure_Key(CStore &store, const std::string &path, CStoredKey **key);
 // The file's whole text.
 std::string Serialize(const CStore &store);
 
-// 0 with the store, or DAMAGED (the store then holds what was read before the fault).
+// 0 with the store, or DAMAGED (the store then holds what was read before the fault). Damaged
+// too: a text larger than MaxFileSize, and one whose keys would take more than that as the
+// lines Serialize writes for them (a key line implies every key above it, so a short line
+// naming a deep key would otherwise fill memory with its parents). Time and memory are in
+// proportion to the text.
 long Parse_Store(const std::string &text, CStore *store);
 
 } // namespace SettingsText

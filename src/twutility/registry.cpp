@@ -69,8 +69,14 @@ bool CRegistry::Get_Dword(const char *name, int32_t *value)
     unsigned char bytes[4] = {0, 0, 0, 0};
     uint32_t type = 0;
     uint32_t size = sizeof(bytes);
-    if (Platform::Read_Setting(RegKey, name, &type, bytes, &size) != ERROR_SUCCESS)
+    const long result = Platform::Read_Setting(RegKey, name, &type, bytes, &size);
+    if (result != ERROR_SUCCESS)
+    {
+        // The caller writes its initial value back: over values merely unreadable for the
+        // moment, that would lose them.
+        TW_ASSERT(Platform::Is_Missing_Setting(result));
         return false;
+    }
     // A shorter value would leave bytes of the caller's preset in the number.
     if (size != 4 || (type != Platform::SETTING_NUMBER && type != Platform::SETTING_BINARY))
         return false;
@@ -87,8 +93,13 @@ bool CRegistry::Get_String(const char *name, char *value)
     TW_ASSERT(RegKey != NULL);
     uint32_t type = 0;
     uint32_t size = REGISTRY_TEXT_SIZE;
-    if (Platform::Read_Setting(RegKey, name, &type, value, &size) != ERROR_SUCCESS ||
-        size > uint32_t(REGISTRY_TEXT_SIZE))
+    const long result = Platform::Read_Setting(RegKey, name, &type, value, &size);
+    if (result != ERROR_SUCCESS)
+    {
+        TW_ASSERT(Platform::Is_Missing_Setting(result));
+        return false;
+    }
+    if (size > uint32_t(REGISTRY_TEXT_SIZE))
         return false;
     if (type == Platform::SETTING_NUMBER)
     {

@@ -1,16 +1,28 @@
-// The settings store as a file: where it lives, its exact text, a file a person wrote, and that
-// changes replace it whole and are never lost between processes.
+// The settings store as a file: where it lives, its exact text, a file a person wrote, that
+// changes replace it whole and are never lost between processes, and that a change that fails
+// changes nothing.
 #include "platform/platform.h"
+#include "platform/settings_text.h"
 #include "private_settings_home.h"
 #include "twutility/registryint.h"
 #include "twutility/registrystring.h"
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
+#include <functional>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <set>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +30,67 @@ namespace
 {
 
 const char Location[] = "Software\\Tarnwick\\Quillomar";
+
+// From now on, in this process, system call `call` fails with `error` whenever its third
+// argument has every bit of `flags` (0: always).
+bool Fail_Call(long call, int error, unsigned flags)
+{
+    const unsigned argument = offsetof(seccomp_data, args[2]) +
+                              (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__ ? 4 : 0); // its low half
+    sock_filter program[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, unsigned(call), 0, 4),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, argument),
+        BPF_STMT(BPF_ALU | BPF_AND | BPF_K, flags),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, flags, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (unsigned(error) & SECCOMP_RET_DATA)),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog filter = {sizeof(program) / sizeof(program[0]), program};
+    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+           prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) == 0;
+}
+
+// What answers (an errno value or 0), in a child process in which Fail_Call(call, error, flags);
+// -1 when the child could not make the call fail or did not end normally.
+int Run_With_Failing_Call(long call, int error, unsigned flags, const std::function<long()> &what)
+{
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(Fail_Call(call, error, flags) ? int(what()) : 255);
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) == 255)
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+long Write(const std::string &name, uint32_t type, const std::string &bytes,
+           const char *path = Location)
+{
+    Platform::CSettingsKey *key = nullptr;
+    long result = Platform::Create_Settings_Key(Platform::User_Settings_Root(), path, &key);
+    if (result == 0)
+        result =
+            Platform::Write_Setting(key, name.c_str(), type, bytes.data(), uint32_t(bytes.size()));
+    if (key != nullptr)
+        Platform::Close_Settings_Key(key);
+    return result;
+}
+
+long Read(const std::string &name, std::string *bytes)
+{
+    Platform::CSettingsKey *key = nullptr;
+    long result = Platform::Create_Settings_Key(Platform::User_Settings_Root(), Location, &key);
+    uint32_t type = 0;
+    uint32_t size = uint32_t(bytes->size());
+    if (result == 0)
+        result = Platform::Read_Setting(key, name.c_str(), &type, &(*bytes)[0], &size);
+    if (key != nullptr)
+        Platform::Close_Settings_Key(key);
+    bytes->resize(result == 0 ? size : 0);
+    return result;
+}
 
 class SettingsFileTest : public testing::Test
 {
@@ -40,16 +113,18 @@ protected:
         Remove_Tree(Home.c_str());
     }
 
-    static long Write(const char *name, uint32_t type, const std::string &bytes,
-                      const char *path = Location)
+    // The names in the store's directory: just "settings" when no damaged file was set aside
+    // and no temporary file was left.
+    std::set<std::string> Directory() const
     {
-        Platform::CSettingsKey *key = nullptr;
-        long result = Platform::Create_Settings_Key(Platform::User_Settings_Root(), path, &key);
-        if (result == 0)
-            result = Platform::Write_Setting(key, name, type, bytes.data(), uint32_t(bytes.size()));
-        if (key != nullptr)
-            Platform::Close_Settings_Key(key);
-        return result;
+        std::set<std::string> names;
+        DIR *directory = opendir((Home + "/quillomar").c_str());
+        for (dirent *entry; directory != nullptr && (entry = readdir(directory)) != nullptr;)
+            if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
+                names.insert(entry->d_name);
+        if (directory != nullptr)
+            closedir(directory);
+        return names;
     }
 
     ino_t Inode() const
@@ -59,6 +134,8 @@ protected:
         return status.st_ino;
     }
 };
+
+const std::set<std::string> JustTheFile = {"settings"};
 
 // A relative XDG_CONFIG_HOME, as an empty or missing one, means ~/.config.
 TEST_F(SettingsFileTest, TheFileFollowsTheXdgRulesAndIsTheUsersAlone)
@@ -73,6 +150,7 @@ TEST_F(SettingsFileTest, TheFileFollowsTheXdgRulesAndIsTheUsersAlone)
     EXPECT_EQ(0700u, status.st_mode & 0777);
 }
 
+// Names match without regard to ASCII case, within their own key, wherever in the file they are.
 TEST_F(SettingsFileTest, AFileAPersonWroteIsRead)
 {
     mkdir((Home + "/quillomar").c_str(), 0700);
@@ -82,13 +160,50 @@ TEST_F(SettingsFileTest, AFileAPersonWroteIsRead)
                            "\"VersionMajor\"=dword:0000000A\n"
                            "\"VersionMinor\"=hex:02,01,00,00\n"
                            "[Software\\Other]\n"
-                           "\"Caption\"=\"tab\\x09\"";
+                           "\"Caption\"=\"tab\\x09\"\n"
+                           "\"Title\"=\"first\"\n"
+                           "[Software\\Third]\n"
+                           "\"Caption\"=\"third\"\n"
+                           "[software\\OTHER]\n"
+                           "\"title\"=\"later\"\n"
+                           "\"\\xc4\"=\"upper\"\n"
+                           "\"\\xe4\"=\"lower\"";
     CRegistryInt major(Location, "versionmajor", 1);
     EXPECT_EQ(10, major.Get_Value()) << "a later line wins";
     EXPECT_EQ(0x102, CRegistryInt(Location, "VersionMinor", 1).Get_Value());
     EXPECT_STREQ("tab\t", CRegistryString("Software\\Other", "Caption", "").Get_Value());
-    struct stat status = {};
-    EXPECT_NE(0, stat((File + ".damaged").c_str(), &status));
+    EXPECT_STREQ("third", CRegistryString("Software\\Third", "CAPTION", "").Get_Value());
+    EXPECT_STREQ("later", CRegistryString("Software\\Other", "TITLE", "").Get_Value());
+    EXPECT_STREQ("upper", CRegistryString("Software\\Other", "\xc4", "").Get_Value());
+    EXPECT_STREQ("lower", CRegistryString("Software\\Other", "\xe4", "").Get_Value());
+    EXPECT_EQ(JustTheFile, Directory());
+}
+
+// Only what is no settings file is set aside: a text that does not parse (the fuzzer's), one
+// too large, one whose key lines imply more keys than a file may hold, and no regular file.
+TEST_F(SettingsFileTest, WhatIsNoSettingsFileIsSetAsideAndANewOneBegun)
+{
+    std::string deep = "a";
+    while (deep.size() < 16000)
+        deep += "\\a";
+    const std::string too_large(SettingsText::MaxFileSize + 1, ';');
+    for (const std::string &text : {"Quillomar settings 1\n" + too_large,
+                                    "Quillomar settings 1\n[" + deep + "]\n", std::string()})
+    {
+        mkdir((Home + "/quillomar").c_str(), 0700);
+        if (text.empty())
+            mkdir(File.c_str(), 0700);
+        else
+            std::ofstream(File) << text;
+        uint32_t type = 0;
+        uint32_t size = 0;
+        EXPECT_EQ(SettingsText::DAMAGED, Platform::Read_Setting(Platform::User_Settings_Root(), "A",
+                                                                &type, nullptr, &size))
+            << text.substr(0, 30);
+        EXPECT_EQ(0, Write("A", Platform::SETTING_NUMBER, "1234")) << text.substr(0, 30);
+        EXPECT_EQ((std::set<std::string>{"settings", "settings.damaged"}), Directory());
+        Remove_Tree((Home + "/quillomar").c_str());
+    }
 }
 
 TEST_F(SettingsFileTest, AChangeReplacesTheFileWholeAndNoChangeLeavesItAlone)
@@ -113,31 +228,163 @@ TEST_F(SettingsFileTest, BadKeyPathsAndAStoreThatCannotBeMadeAreRefused)
     EXPECT_EQ(ENOTDIR, Write("A", Platform::SETTING_NUMBER, "1234"));
 }
 
-TEST_F(SettingsFileTest, TwoProcessesWritingAtOnceLoseNothing)
+// Texts of bytes outside printable ASCII take four characters a byte: four of the largest
+// values make a file larger than a reader takes.
+TEST_F(SettingsFileTest, NoChangeMakesAFileTooLargeToRead)
 {
-    pid_t children[2];
-    for (int child = 0; child < 2; ++child)
+    const std::string largest = std::string(SettingsText::MaxValueSize - 1, '\x01') + '\0';
+    for (const char *name : {"T1", "T2", "T3"})
+        ASSERT_EQ(0, Write(name, Platform::SETTING_TEXT, largest)) << name;
+    const ino_t before = Inode();
+    EXPECT_EQ(EFBIG, Write("T4", Platform::SETTING_TEXT, largest));
+    EXPECT_EQ(before, Inode()) << "the file was replaced";
+    EXPECT_EQ(JustTheFile, Directory());
+    std::string read_back(largest.size(), ' ');
+    EXPECT_EQ(0, Read("T3", &read_back));
+    EXPECT_TRUE(read_back == largest);
+}
+
+// A failing lock, a passing shortage or a faulty disk: the change fails with the system's
+// error, the file stays as it was, nothing is set aside and no temporary file is left.
+TEST_F(SettingsFileTest, AChangeThatFailsChangesNothingAndLeavesNothingBehind)
+{
+    ASSERT_EQ(0, Write("Kept", Platform::SETTING_NUMBER, "1234"));
+    const struct
     {
-        children[child] = fork();
-        ASSERT_GE(children[child], 0);
-        for (int i = 0; children[child] == 0 && i < 40; ++i)
+        const char *What;
+        long Call;
+        unsigned Flags;
+        int Error;
+    } failures[] = {
+        {"lock", SYS_flock, 0, ENOLCK},
+        {"open the file", SYS_openat, O_NONBLOCK, EACCES}, // the reader's open alone
+        {"read", SYS_read, 0, EIO},
+        {"write", SYS_write, 0, ENOSPC},
+        {"flush", SYS_fsync, 0, EIO},
+    };
+    for (const auto &failure : failures)
+    {
+        const std::string before = Read_File(File);
+        const std::string name = std::string("New") + failure.What + std::to_string(failure.Error);
+        EXPECT_EQ(failure.Error, Run_With_Failing_Call(
+                                     failure.Call, failure.Error, failure.Flags,
+                                     [&] { return Write(name, Platform::SETTING_NUMBER, "5678"); }))
+            << failure.What << " failing with " << strerror(failure.Error);
+        EXPECT_EQ(before, Read_File(File)) << failure.What;
+        EXPECT_EQ(JustTheFile, Directory()) << failure.What;
+    }
+}
+
+// Two processes that each make one start of the program (they read every option and write it
+// straight back, then write a value of their own) whenever the test releases them, together.
+// Forking two for each round would take longer than the starts themselves, and the first would
+// be done before the second was made.
+class CStarters
+{
+public:
+    pid_t Pids[2] = {-1, -1};
+    int Go[2] = {-1, -1};   // the test writes a round's stamp to each
+    int Done[2] = {-1, -1}; // each answers a byte, 0 when its start succeeded
+
+    static constexpr const char *Options[] = {
+        "ReleaseLogging", "ShowFramerate", "CurrentConfigureSheet", "VersionMajor", "VersionMinor"};
+    static constexpr const char *Own[] = {"FirstScreen", "SecondScreen"};
+
+    bool Start()
+    {
+        for (int starter = 0; starter < 2; ++starter)
         {
-            const std::string name = std::string(1, char('A' + child)) + std::to_string(i);
-            if (Write(name.c_str(), Platform::SETTING_TEXT, std::string("x", 2)) != 0)
-                _exit(2);
+            int go[2], done[2];
+            if (pipe2(go, O_CLOEXEC) != 0 || pipe2(done, O_CLOEXEC) != 0 ||
+                (Pids[starter] = fork()) < 0)
+                return false;
+            if (Pids[starter] == 0)
+            {
+                // Only the test may hold a starter's end of the pipe, so that closing it ends
+                // the starter.
+                close(go[1]);
+                for (int other = 0; other < starter; ++other)
+                    close(Go[other]);
+                Serve(go[0], done[1], Own[starter]);
+            }
+            close(go[0]);
+            close(done[1]);
+            Go[starter] = go[1];
+            Done[starter] = done[0];
         }
-        if (children[child] == 0)
-            _exit(0);
+        return true;
     }
-    for (const pid_t child : children)
+
+    // 0 when both starts of the round succeeded.
+    int Release(const char (&stamp)[4])
     {
-        int status = 0;
-        ASSERT_EQ(child, waitpid(child, &status, 0));
-        EXPECT_EQ(0, status);
+        for (const int go : Go)
+            if (write(go, stamp, 4) != 4)
+                return -1;
+        int failures = 0;
+        for (const int done : Done)
+        {
+            char answer = 1;
+            failures += read(done, &answer, 1) == 1 ? answer : 1;
+        }
+        return failures;
     }
-    const std::string text = Read_File(File);
-    for (const char *name : {"A0", "A39", "B0", "B39", "A17", "B23"})
-        EXPECT_NE(std::string::npos, text.find("\"" + std::string(name) + "\"=\"x\"\n")) << name;
+
+    ~CStarters()
+    {
+        for (int starter = 0; starter < 2; ++starter)
+        {
+            close(Go[starter]); // ends its loop
+            close(Done[starter]);
+            if (Pids[starter] > 0)
+                waitpid(Pids[starter], nullptr, 0);
+        }
+    }
+
+private:
+    [[noreturn]] static void Serve(int go, int done, const char *own)
+    {
+        for (char stamp[4]; read(go, stamp, 4) == 4;)
+        {
+            for (const char *option : Options)
+                CRegistryInt(Location, option, 1);
+            const char answer =
+                Write(own, Platform::SETTING_BINARY, std::string(stamp, 4)) == 0 ? 0 : 1;
+            if (write(done, &answer, 1) != 1)
+                break;
+        }
+        _exit(0);
+    }
+};
+
+// As the screen-saver daemon starts the program on two screens at once. Every fourth round
+// begins without a file, so that the two also race to make the directory and the file.
+TEST_F(SettingsFileTest, TwoProgramsStartingAtOnceLoseNothing)
+{
+    CStarters starters;
+    ASSERT_TRUE(starters.Start());
+    for (int round = 0; round < 1000; ++round)
+    {
+        if (round % 4 == 0)
+            Remove_Tree((Home + "/quillomar").c_str());
+        char stamp[4];
+        snprintf(stamp, sizeof(stamp), "%03d", round);
+        ASSERT_EQ(0, starters.Release(stamp)) << "round " << round;
+        ASSERT_EQ(JustTheFile, Directory()) << "round " << round;
+        SettingsText::CStore store;
+        ASSERT_EQ(0, SettingsText::Parse_Store(Read_File(File), &store)) << "round " << round;
+        SettingsText::CStoredKey *key = SettingsText::Find_Key(store, Location);
+        ASSERT_NE(nullptr, key) << "round " << round;
+        for (const char *name : CStarters::Own)
+        {
+            const SettingsText::CStoredValue *value = SettingsText::Find_Value(*key, name);
+            ASSERT_TRUE(value != nullptr && value->Bytes == std::string(stamp, 4))
+                << name << " round " << round;
+        }
+        for (const char *option : CStarters::Options)
+            ASSERT_NE(nullptr, SettingsText::Find_Value(*key, option))
+                << option << " round " << round;
+    }
 }
 
 } // namespace

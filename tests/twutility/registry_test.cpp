@@ -135,11 +135,16 @@ TEST_F(RegistryTest, MissingOrWrongKindsBecomeTheInitialValue)
     EXPECT_EQ(std::string("initial", 8), Bytes("String"));
 }
 
-TEST_F(RegistryTest, AStoreThatCannotBeWrittenEndsTheProgram)
+TEST_F(RegistryTest, AStoreThatCannotBeWrittenOrReadEndsTheProgram)
 {
     FakePlatform::SettingsWriteError = 5; // ERROR_ACCESS_DENIED
     EXPECT_EXIT(Key.Set_Dword("A", 1), testing::ExitedWithCode(1), "beep");
     EXPECT_EXIT(CRegistryInt(Location, "B", 1), testing::ExitedWithCode(1), "beep");
+    // Initial values written over stored ones that could not be read would lose them.
+    FakePlatform::SettingsWriteError = 0;
+    FakePlatform::SettingsReadError = 1117; // ERROR_IO_DEVICE
+    EXPECT_EXIT(CRegistryInt(Location, "B", 1), testing::ExitedWithCode(1), "beep");
+    EXPECT_EXIT(CRegistryString(Location, "C", "x"), testing::ExitedWithCode(1), "beep");
 }
 
 } // namespace
