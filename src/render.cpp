@@ -11,6 +11,7 @@
 #include "twutility/twmath.h"
 #include "twutility/twutility.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <new>
@@ -209,5 +210,8 @@ void CRender::Draw_Framerate()
 {
     char text[16];
     snprintf(text, sizeof(text), "%d", int(Round_To_Int(CTimer::SampleFramerate)));
-    CTextureFont::Print(0.97, 0.055, text, true, CColor(1.0, 1.0, 1.0, 1.0));
+    // A fast card's four digits would run off a narrow screen: the text moves left just enough.
+    const int width = CResolution::Get_Window_Width();
+    const double x = std::min(0.97, 1.0 - double(CTextureFont::Get_Text_Width(text)) / width);
+    CTextureFont::Print(x, 0.055, text, true, CColor(1.0, 1.0, 1.0, 1.0));
 }

@@ -93,6 +93,46 @@ TEST_F(RenderTest, ResizeSetsTheViewportAndTheCamerasShape)
     EXPECT_DOUBLE_EQ(2.0, CRender::Get_Camera().AspectRatio);
 }
 
+struct CCorner
+{
+    int Width;   // pixels
+    double Rate; // frames per second
+    bool Moved;  // the text starts left of where it starts when it fits
+};
+
+class FramerateTest : public CFrameTest, public testing::WithParamInterface<CCorner>
+{
+};
+
+TEST_P(FramerateTest, EveryDigitShowsInTheTopRightCorner)
+{
+    const CCorner &row = GetParam();
+    COffscreenFrame frame;
+    ASSERT_TRUE(frame.Open("test", row.Width, 200));
+    Start_Fake_Renderer(row.Width, 200, 4242, false);
+    CTimer::SampleFramerate = row.Rate;
+    glClear(GL_COLOR_BUFFER_BIT);
+    CRender::Draw_Framerate();
+    int left = row.Width, right = -1;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < row.Width; ++x)
+            if (White(frame.Pixel(x, y)))
+                left = std::min(left, x), right = std::max(right, x);
+    const int digits = int(std::to_string(int(row.Rate)).size());
+    EXPECT_GE(right - left, (digits - 1) * CRender::FontSpacing + 3);
+    EXPECT_LT(right, row.Width - 1) << "cut at the edge";
+    if (row.Moved)
+        EXPECT_GE(right, row.Width - CRender::FontSpacing) << "moved further than needed";
+    else
+        EXPECT_GE(left, int(0.97 * row.Width)) << "moved";
+    CRender::Close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FramerateTest,
+                         testing::Values(CCorner{640, 88, false}, CCorner{640, 888, true},
+                                         CCorner{640, 8888, true}, CCorner{1024, 88, false},
+                                         CCorner{1024, 888, false}, CCorner{1024, 8888, true}));
+
 TEST_F(RenderTest, BrokenPreconditionsEndTheProgram)
 {
     EXPECT_EXIT(CRender::Resize(0, 100), testing::ExitedWithCode(1), "beep");

@@ -23,6 +23,7 @@ static CImmAssociateContext ImmAssociate = NULL;
 static HIMC PreviousImmContext = NULL;
 
 static const char SaverClassName[] = "WindowsScreenSaverClass";
+static const UINT HelpWaitLimit = 1000; // milliseconds the parent has to take help
 
 static void Hide_Cursor()
 {
@@ -240,12 +241,14 @@ LRESULT CALLBACK ScreenSaverHostProc(HWND window, UINT message, WPARAM wparam, L
             {
                 // The control panel owns help and context menus over its preview. Help carries a
                 // pointer, and the system refuses to post such a message: it is sent, as the
-                // system's own default handling passes help to a parent.
+                // system's own default handling passes help to a parent, but never waited for
+                // without end, or a hung control panel would freeze the preview with it.
                 HWND parent = GetParent(window);
                 if (parent != NULL && IsWindow(parent))
                 {
                     if (message == WM_HELP)
-                        SendMessageA(parent, message, WPARAM(parent), lparam);
+                        SendMessageTimeoutA(parent, message, WPARAM(parent), lparam,
+                                            SMTO_ABORTIFHUNG, HelpWaitLimit, NULL);
                     else
                         PostMessageA(parent, message, WPARAM(parent), lparam);
                 }

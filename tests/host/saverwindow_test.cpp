@@ -9,8 +9,10 @@
 #include <imm.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <ostream>
+#include <thread>
 #include <vector>
 
 static std::vector<MSG> Received;
@@ -371,6 +373,52 @@ TEST_F(CHostTest, PreviewHandsHelpAndContextMenusToItsParent)
     ASSERT_TRUE(PeekMessageA(&menu, parent, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE));
     EXPECT_EQ(WPARAM(parent), menu.wParam);
     EXPECT_EQ(0x00400030, menu.lParam) << "where it was asked for";
+}
+
+// A control panel that hangs while it has help sent to it must not take the preview with it.
+TEST_F(CHostTest, PreviewDoesNotWaitForAHungParent)
+{
+    HANDLE hanging = CreateEventA(NULL, TRUE, FALSE, NULL);
+    HANDLE release = CreateEventA(NULL, TRUE, FALSE, NULL);
+    std::atomic<bool> woke(false);
+    HWND parent = NULL;
+    std::thread panel(
+        [&]
+        {
+            parent = CreateWindowExA(0, "STATIC", "Panel", WS_POPUP, 0, 0, 200, 200, NULL, NULL,
+                                     MainInstance, NULL);
+            SetEvent(hanging); // created; WM_APP hangs it, WM_APP + 1 ends it
+            for (MSG message; GetMessageA(&message, NULL, 0, 0) > 0;)
+                if (message.message == WM_APP)
+                {
+                    SetEvent(hanging);
+                    WaitForSingleObject(release, 20000);
+                    woke = true;
+                }
+                else if (message.message == WM_APP + 1)
+                {
+                    DestroyWindow(parent);
+                    PostQuitMessage(0);
+                }
+                else
+                    DispatchMessageA(&message);
+        });
+    WaitForSingleObject(hanging, INFINITE);
+    ResetEvent(hanging);
+    HWND preview = CreateWindowExA(0, "QuillomarHosted", "Preview", WS_CHILD, 0, 0, 152, 112,
+                                   parent, NULL, MainInstance, NULL);
+    Set_State(PREVIEW);
+    PostMessageA(parent, WM_APP, 0, 0);
+    WaitForSingleObject(hanging, INFINITE);
+    HELPINFO help = {sizeof(help), HELPINFO_WINDOW, 4321, preview, 0, {0, 0}};
+    EXPECT_EQ(1, ScreenSaverHostProc(preview, WM_HELP, 0, LPARAM(&help)));
+    EXPECT_FALSE(woke) << "waited for the parent";
+    SetEvent(release);
+    DestroyWindow(preview);
+    PostMessageA(parent, WM_APP + 1, 0, 0);
+    panel.join();
+    CloseHandle(hanging);
+    CloseHandle(release);
 }
 
 // A preview whose parent goes without a word, as when its program is killed, ends by its own
