@@ -79,9 +79,9 @@ void CCamera3d::Extract_Frustum()
 
 void CCamera3d::Multiply_Matrix(double *result, const double *ma, const double *mb)
 {
-    TW_ASSERT(result != NULL);
-    TW_ASSERT(ma != NULL);
-    TW_ASSERT(mb != NULL);
+    TW_ASSERT(result != nullptr);
+    TW_ASSERT(ma != nullptr);
+    TW_ASSERT(mb != nullptr);
     for (int j = 0; j < 4; ++j)
     {
         for (int r = 0; r < 4; ++r)
@@ -94,7 +94,7 @@ void CCamera3d::Multiply_Matrix(double *result, const double *ma, const double *
 
 double CCamera3d::Plane_Distance(const double *peq, const CVector3d &point)
 {
-    TW_ASSERT(peq != NULL);
+    TW_ASSERT(peq != nullptr);
     return peq[0] * point.x + peq[1] * point.y + peq[2] * point.z + peq[3];
 }
 
@@ -112,7 +112,7 @@ bool CCamera3d::Is_Point_Outside(const CVector3d &point) const
 
 bool CCamera3d::Are_Points_Outside(const CVector3d *points, int num_points) const
 {
-    TW_ASSERT(points != NULL);
+    TW_ASSERT(points != nullptr);
     TW_ASSERT(num_points > 0);
     for (int i = 0; i < num_points; ++i)
     {

@@ -11,7 +11,8 @@ static const char HelpViewerFile[] = "\\winhlp32.exe";
 static const int HelpViewerHandCursorId = 106;
 
 CClickableText::CClickableText()
-    : Url(), ParentHWnd(NULL), HWnd(NULL), HandCursor(NULL), UnderlinedFont(NULL), BaseFont(NULL)
+    : Url(), ParentHWnd(nullptr), HWnd(nullptr), HandCursor(nullptr), UnderlinedFont(nullptr),
+      BaseFont(nullptr)
 {
 }
 
@@ -24,32 +25,32 @@ CClickableText::~CClickableText()
 void CClickableText::Attach(HWND hwnd, int id)
 {
     Log_Printf("CClickableText::Attach\n");
-    TW_ASSERT(hwnd != NULL);
+    TW_ASSERT(hwnd != nullptr);
     ParentHWnd = hwnd;
     // A font left from an earlier showing belonged to a control that no longer exists.
     Destroy_Font();
     HWnd = GetDlgItem(hwnd, id);
-    TW_ASSERT(HWnd != NULL);
+    TW_ASSERT(HWnd != nullptr);
     Load_Hand_Cursor();
     // The control selects its own font after asking for colours (Wine, ReactOS), so selecting
     // one in On_Ctl_Color alone would not underline it everywhere: the control gets the
     // underlined twin of its font, which lives until the page goes.
     HFONT base_font = reinterpret_cast<HFONT>(SendMessageA(HWnd, WM_GETFONT, 0, 0));
-    if (base_font == NULL)
+    if (base_font == nullptr)
         base_font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
     Make_Underlined_Font(base_font);
-    if (UnderlinedFont != NULL)
+    if (UnderlinedFont != nullptr)
         SendMessageA(HWnd, WM_SETFONT, reinterpret_cast<WPARAM>(UnderlinedFont), FALSE);
 }
 
 void CClickableText::Make_Underlined_Font(HFONT base_font)
 {
     LOGFONTA description;
-    if (base_font == NULL || GetObjectA(base_font, sizeof(description), &description) == 0)
+    if (base_font == nullptr || GetObjectA(base_font, sizeof(description), &description) == 0)
         return;
     description.lfUnderline = TRUE;
     HFONT underlined = CreateFontIndirectA(&description);
-    if (underlined == NULL)
+    if (underlined == nullptr)
         return;
     Destroy_Font();
     UnderlinedFont = underlined;
@@ -63,14 +64,14 @@ static HCURSOR Copy_Help_Viewer_Cursor()
     char path[360];
     const UINT length = GetWindowsDirectoryA(path, sizeof(path));
     if (length == 0 || size_t(length) + sizeof(HelpViewerFile) > sizeof(path))
-        return NULL;
+        return nullptr;
     memcpy(path + length, HelpViewerFile, sizeof(HelpViewerFile));
-    HMODULE viewer = LoadLibraryExA(path, NULL, LOAD_LIBRARY_AS_DATAFILE);
-    if (viewer == NULL)
-        return NULL;
-    HCURSOR copy = NULL;
+    HMODULE viewer = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (viewer == nullptr)
+        return nullptr;
+    HCURSOR copy = nullptr;
     HCURSOR cursor = LoadCursorA(viewer, MAKEINTRESOURCEA(HelpViewerHandCursorId));
-    if (cursor != NULL)
+    if (cursor != nullptr)
         copy = CopyIcon(cursor); // outlives the module
     FreeLibrary(viewer);
     return copy;
@@ -79,46 +80,46 @@ static HCURSOR Copy_Help_Viewer_Cursor()
 void CClickableText::Load_Hand_Cursor()
 {
     Log_Printf("CClickableText::Load_Hand_Cursor\n");
-    TW_ASSERT(HandCursor == NULL);
+    TW_ASSERT(HandCursor == nullptr);
     HandCursor = Copy_Help_Viewer_Cursor();
-    if (HandCursor == NULL)
+    if (HandCursor == nullptr)
     {
         // Most systems have no help viewer with that cursor; every current one has this hand.
-        HCURSOR system_hand = LoadCursorA(NULL, MAKEINTRESOURCEA(32649)); // IDC_HAND
-        if (system_hand != NULL)
+        HCURSOR system_hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)); // IDC_HAND
+        if (system_hand != nullptr)
             HandCursor = CopyIcon(system_hand);
     }
-    if (HandCursor == NULL)
+    if (HandCursor == nullptr)
         Log_Printf("WARNING: CClickableText::Load_Hand_Cursor: unable to create hand cursor.\n");
 }
 
 void CClickableText::Destroy_Cursor()
 {
     Log_Printf("CClickableText::Destroy_Cursor\n");
-    if (HandCursor != NULL)
+    if (HandCursor != nullptr)
     {
         DestroyCursor(HandCursor);
-        HandCursor = NULL;
+        HandCursor = nullptr;
     }
 }
 
 void CClickableText::Destroy_Font()
 {
-    if (UnderlinedFont != NULL)
+    if (UnderlinedFont != nullptr)
     {
-        if (HWnd != NULL && IsWindow(HWnd) &&
+        if (HWnd != nullptr && IsWindow(HWnd) &&
             reinterpret_cast<HFONT>(SendMessageA(HWnd, WM_GETFONT, 0, 0)) == UnderlinedFont)
             SendMessageA(HWnd, WM_SETFONT, reinterpret_cast<WPARAM>(BaseFont), FALSE);
         DeleteObject(UnderlinedFont);
-        UnderlinedFont = NULL;
+        UnderlinedFont = nullptr;
     }
-    BaseFont = NULL;
+    BaseFont = nullptr;
 }
 
 void CClickableText::Set_Url(const char *url)
 {
     Log_Printf("CClickableText::Set_Url\n");
-    TW_ASSERT(url != NULL);
+    TW_ASSERT(url != nullptr);
     TW_ASSERT(::strlen(url) < sizeof(Url));
     memcpy(Url, url, ::strlen(url) + 1);
 }
@@ -140,7 +141,7 @@ bool CClickableText::Is_Cursor_Over() const
 {
     POINT position;
     const bool known = GetCursorPos(&position) != FALSE;
-    TW_ASSERT(HWnd != NULL);
+    TW_ASSERT(HWnd != nullptr);
     RECT rectangle;
     // A position or rectangle the system cannot give is not over the link.
     if (!known || !GetWindowRect(HWnd, &rectangle))
@@ -150,10 +151,10 @@ bool CClickableText::Is_Cursor_Over() const
 
 bool CClickableText::On_Set_Cursor()
 {
-    if (HandCursor == NULL || !Is_Cursor_Over())
+    if (HandCursor == nullptr || !Is_Cursor_Over())
         return false;
     SetCursor(HandCursor);
-    TW_ASSERT(ParentHWnd != NULL);
+    TW_ASSERT(ParentHWnd != nullptr);
     // Tells the system that the cursor has been set.
     SetWindowLongPtrA(ParentHWnd, DWLP_MSGRESULT, TRUE);
     return true;
@@ -166,9 +167,9 @@ HBRUSH CClickableText::On_Ctl_Color(HDC hdc)
     // Where the control selects its font before asking, that font is current now. The
     // underlined twin is made once, not per repaint, and must outlive this call: the control
     // draws with it afterwards.
-    if (UnderlinedFont == NULL)
+    if (UnderlinedFont == nullptr)
         Make_Underlined_Font(static_cast<HFONT>(GetCurrentObject(hdc, OBJ_FONT)));
-    if (UnderlinedFont != NULL)
+    if (UnderlinedFont != nullptr)
         SelectObject(hdc, UnderlinedFont);
     // No fill: the page has drawn its own background (a visual style's is not a system
     // colour), and the link's text never changes, so nothing old needs painting over.

@@ -12,34 +12,34 @@
 
 #include <cstdio>
 
-HWND ConfigureHWnd = NULL;
+HWND ConfigureHWnd = nullptr;
 HANDLE ConfigureMutex = INVALID_HANDLE_VALUE;
 
 typedef INT_PTR(WINAPI *CPropertySheetFunction)(const PROPSHEETHEADERA *);
 
 // The common controls are loaded the first time a sheet is wanted, not at start: a running
 // saver never shows one, and they bring in much of the system with them. The manifest's
-// activation context makes this version 6. Returns the sheet's entry point, or NULL.
+// activation context makes this version 6. Returns the sheet's entry point, or nullptr.
 static CPropertySheetFunction Load_Common_Controls()
 {
     typedef void(WINAPI * CInitFunction)();
-    static CPropertySheetFunction property_sheet = NULL;
-    if (property_sheet != NULL)
+    static CPropertySheetFunction property_sheet = nullptr;
+    if (property_sheet != nullptr)
         return property_sheet;
     // Kept loaded for the life of the process: its window classes stay registered.
     HMODULE library = LoadLibraryA("comctl32.dll");
-    if (library == NULL)
+    if (library == nullptr)
     {
         Log_Printf("::LoadLibrary(comctl32.dll) failed with error code %lu.\n", GetLastError());
-        return NULL;
+        return nullptr;
     }
     // Through a function type that takes nothing, so the compiler accepts the casts.
     const FARPROC init = GetProcAddress(library, "InitCommonControls");
     const FARPROC sheet = GetProcAddress(library, "PropertySheetA");
-    if (init == NULL || sheet == NULL)
+    if (init == nullptr || sheet == nullptr)
     {
         Log_Printf("comctl32.dll lacks InitCommonControls or PropertySheetA.\n");
-        return NULL;
+        return nullptr;
     }
     reinterpret_cast<CInitFunction>(reinterpret_cast<void (*)()>(init))();
     property_sheet = reinterpret_cast<CPropertySheetFunction>(reinterpret_cast<void (*)()>(sheet));
@@ -55,7 +55,7 @@ void CConfigure::Create_Property_Sheet()
 {
     Log_Printf("CConfigure::Create_Property_Sheet\n");
     const CPropertySheetFunction property_sheet = Load_Common_Controls();
-    if (property_sheet == NULL)
+    if (property_sheet == nullptr)
         return;
     char caption[500] = "";
     LoadStringA(MainInstance, IDS_SHEET_CAPTION, caption, sizeof(caption));
@@ -93,16 +93,16 @@ int CALLBACK CConfigure::Prop_Sheet_Init_Callback(HWND hwnd, UINT message, LPARA
     Log_Printf("CConfigure::Prop_Sheet_Init_Callback\n");
     // Only once the sheet exists: a later call (a pressed button, in newer common controls)
     // must not move OK again.
-    if (hwnd == NULL || message != PSCB_INITIALIZED)
+    if (hwnd == nullptr || message != PSCB_INITIALIZED)
         return 0;
     HWND cancel = GetDlgItem(hwnd, IDCANCEL);
-    if (cancel != NULL)
+    if (cancel != nullptr)
     {
         EnableWindow(cancel, FALSE);
         ShowWindow(cancel, SW_HIDE);
     }
     HWND ok = GetDlgItem(hwnd, IDOK);
-    if (ok == NULL)
+    if (ok == nullptr)
         return 0;
     // Centred under the pages, measured from the sheet itself: a fixed shift in pixels would
     // land it off centre once the sheet grows with the screen's dots per inch.
@@ -113,7 +113,7 @@ int CALLBACK CConfigure::Prop_Sheet_Init_Callback(HWND hwnd, UINT message, LPARA
     RECT sheet;
     GetClientRect(hwnd, &sheet);
     const int x = (sheet.right - (rectangle.right - rectangle.left)) / 2;
-    SetWindowPos(ok, NULL, x, corner.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
+    SetWindowPos(ok, nullptr, x, corner.y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
     return 0;
 }
 
@@ -127,9 +127,9 @@ static INT_PTR On_Init_Dialog(HWND hwnd)
     snprintf(mutex_name, sizeof(mutex_name), "Tarnwick %s Mutex", ProductName);
     // A handle to a mutex that already exists counts as failure, so the test is on the error.
     SetLastError(0);
-    ConfigureMutex = CreateMutexA(NULL, FALSE, mutex_name);
+    ConfigureMutex = CreateMutexA(nullptr, FALSE, mutex_name);
     const DWORD error = GetLastError();
-    if (ConfigureMutex == NULL)
+    if (ConfigureMutex == nullptr)
         ConfigureMutex = INVALID_HANDLE_VALUE;
     if (error != 0)
     {

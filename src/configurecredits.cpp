@@ -17,7 +17,7 @@ INT_PTR CALLBACK CConfigureCredits::Dialog_Proc(HWND, UINT message, WPARAM, LPAR
         case WM_NOTIFY:
         {
             const NMHDR *p_nmhdr = reinterpret_cast<const NMHDR *>(lparam);
-            TW_ASSERT(p_nmhdr != NULL);
+            TW_ASSERT(p_nmhdr != nullptr);
             if (p_nmhdr->code != UINT(PSN_SETACTIVE))
                 return TRUE;
             COptions::CurrentConfigureSheet.Set_Value(PageIndex);

@@ -29,7 +29,7 @@ static void Attach_Link(CClickableText &link, HWND dialog, int control_id, int u
 
 // The picture enlarged for a page that has grown with the screen's dots per inch; it belongs to
 // the page for one showing.
-static HBITMAP ScaledPicture = NULL;
+static HBITMAP ScaledPicture = nullptr;
 
 // A frame larger than the picture (more dots per inch than 96) gets the picture enlarged until
 // it covers the frame, as it does at 96; the frame centres it and cuts what overhangs.
@@ -37,11 +37,11 @@ static void Scale_Picture(HWND dialog)
 {
     HWND picture = GetDlgItem(dialog, IDC_PICTURE);
     const HBITMAP original =
-        picture != NULL
+        picture != nullptr
             ? reinterpret_cast<HBITMAP>(SendMessageA(picture, STM_GETIMAGE, IMAGE_BITMAP, 0))
-            : NULL;
+            : nullptr;
     BITMAP size = {};
-    if (original == NULL || GetObjectA(original, sizeof(size), &size) == 0)
+    if (original == nullptr || GetObjectA(original, sizeof(size), &size) == 0)
         return;
     RECT frame;
     GetClientRect(picture, &frame);
@@ -51,20 +51,20 @@ static void Scale_Picture(HWND dialog)
         return;
     const int width = int(size.bmWidth * scale + 0.5);
     const int height = int(size.bmHeight * scale + 0.5);
-    HDC screen = GetDC(NULL);
+    HDC screen = GetDC(nullptr);
     HDC from = CreateCompatibleDC(screen);
     HDC to = CreateCompatibleDC(screen);
     ScaledPicture = CreateCompatibleBitmap(screen, width, height);
     const HGDIOBJ old_from = SelectObject(from, original);
     const HGDIOBJ old_to = SelectObject(to, ScaledPicture);
     SetStretchBltMode(to, HALFTONE);
-    SetBrushOrgEx(to, 0, 0, NULL);
+    SetBrushOrgEx(to, 0, 0, nullptr);
     StretchBlt(to, 0, 0, width, height, from, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
     SelectObject(from, old_from);
     SelectObject(to, old_to);
     DeleteDC(from);
     DeleteDC(to);
-    ReleaseDC(NULL, screen);
+    ReleaseDC(nullptr, screen);
     SendMessageA(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(ScaledPicture));
 }
 
@@ -77,7 +77,7 @@ static INT_PTR On_Init_Dialog(HWND dialog)
     snprintf(version, sizeof(version), "Version %d.%d", COptions::VersionMajor.Get_Value(),
              COptions::VersionMinor.Get_Value());
     HWND hwnd = GetDlgItem(dialog, IDC_STATIC_VERSION);
-    TW_ASSERT(hwnd != NULL);
+    TW_ASSERT(hwnd != nullptr);
     SetWindowTextA(hwnd, version);
     Attach_Link(WwwLink, dialog, IDC_WWW, IDS_WWW);
     Attach_Link(EmailLink, dialog, IDC_EMAIL, IDS_EMAIL);
@@ -96,15 +96,14 @@ static INT_PTR On_Ctl_Color_Static(HDC hdc, HWND control)
 
 static INT_PTR On_Command(int control_id, int notification)
 {
-    const int clicked = 0; // STN_CLICKED
     switch (control_id)
     {
         case IDC_WWW:
-            if (notification == clicked)
+            if (notification == STN_CLICKED)
                 WwwLink.Launch();
             return FALSE;
         case IDC_EMAIL:
-            if (notification == clicked)
+            if (notification == STN_CLICKED)
                 EmailLink.Launch();
             return FALSE;
     }
@@ -113,7 +112,7 @@ static INT_PTR On_Command(int control_id, int notification)
 
 static INT_PTR On_Notify(const NMHDR *p_nmhdr)
 {
-    TW_ASSERT(p_nmhdr != NULL);
+    TW_ASSERT(p_nmhdr != nullptr);
     if (p_nmhdr->code == UINT(PSN_SETACTIVE))
     {
         COptions::CurrentConfigureSheet.Set_Value(CConfigureIntro::PageIndex);
@@ -130,9 +129,9 @@ static void On_Destroy()
     // The controls are gone, so their fonts may go too.
     WwwLink.Destroy_Font();
     EmailLink.Destroy_Font();
-    if (ScaledPicture != NULL)
+    if (ScaledPicture != nullptr)
         DeleteObject(ScaledPicture);
-    ScaledPicture = NULL;
+    ScaledPicture = nullptr;
 }
 
 INT_PTR CALLBACK CConfigureIntro::Intro_Dialog_Proc(HWND hwnd, UINT message, WPARAM wparam,

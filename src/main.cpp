@@ -12,8 +12,8 @@
 
 #include <ctime>
 
-static HDC ChildDC = NULL;
-static HGLRC RenderContext = NULL;
+static HDC ChildDC = nullptr;
+static HGLRC RenderContext = nullptr;
 
 static const int WebAddressStringId = 1016;
 
@@ -41,10 +41,10 @@ static void On_Child_Create(HWND window)
     Exit_If_Failed(format, 0, "ChoosePixelFormat");
     Exit_If_Failed(SetPixelFormat(ChildDC, format, &request), FALSE, "SetPixelFormat");
     RenderContext = wglCreateContext(ChildDC);
-    Exit_If_Failed(RenderContext != NULL, 0, "wglCreateContext");
+    Exit_If_Failed(RenderContext != nullptr, 0, "wglCreateContext");
     Exit_If_Failed(wglMakeCurrent(ChildDC, RenderContext), FALSE, "wglMakeCurrent");
     CRender::Init(ChildDC);
-    InvalidateRect(window, NULL, FALSE);
+    InvalidateRect(window, nullptr, FALSE);
     CTimer::Init();
 }
 
@@ -67,19 +67,19 @@ static void On_Child_Paint(HWND window)
     SwapBuffers(ChildDC);
     EndPaint(window, &paint);
     // No timer and no sleep: the next frame comes as soon as the queue is otherwise empty.
-    InvalidateRect(window, NULL, FALSE);
+    InvalidateRect(window, nullptr, FALSE);
 }
 
 static void On_Child_Destroy(HWND window)
 {
     Log_Printf("ScreenSaverChildProc:WM_DESTROY\n");
     CRender::Close();
-    ChangeDisplaySettingsA(NULL, 0);
-    wglMakeCurrent(NULL, NULL);
+    ChangeDisplaySettingsA(nullptr, 0);
+    wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(RenderContext);
-    RenderContext = NULL;
+    RenderContext = nullptr;
     ReleaseDC(window, ChildDC);
-    ChildDC = NULL;
+    ChildDC = nullptr;
     PostQuitMessage(0);
     Log_Printf("%u frames rendered\n", unsigned(CTimer::FrameCount));
     Log_Printf("Sample framerate  = %5.2f fps\n", CTimer::SampleFramerate);
@@ -111,7 +111,7 @@ static void On_Saver_Create(HWND window)
 {
     Set_Release_Logging(COptions::ReleaseLogging.Get_Value() == 1);
     Write_Log_Header();
-    Seed_Random(uint32_t(time(NULL)));
+    Seed_Random(uint32_t(time(nullptr)));
     Log_Printf("ScreenSaverProc:WM_CREATE\n");
 
     RECT client;
@@ -125,10 +125,10 @@ static void On_Saver_Create(HWND window)
     child_class.lpszClassName = ProductName;
     Exit_If_Failed(RegisterClassA(&child_class), 0, "RegisterClass");
 
-    HWND child = CreateWindowExA(0, ProductName, ProductName,
-                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                 client.right, client.bottom, window, NULL, MainInstance, NULL);
-    Exit_If_Failed(child != NULL, 0, "CreateWindow");
+    HWND child = CreateWindowExA(
+        0, ProductName, ProductName, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0,
+        0, client.right, client.bottom, window, nullptr, MainInstance, nullptr);
+    Exit_If_Failed(child != nullptr, 0, "CreateWindow");
 }
 
 static void Open_Web_Address()

@@ -35,7 +35,7 @@ CCamera3d &CRender::Get_Camera()
 void CRender::Init(const void *device_context)
 {
     Log_Printf("CRender::Init\n");
-    TW_ASSERT(device_context != NULL);
+    TW_ASSERT(device_context != nullptr);
     glClearColor(0, 0, 0, 0);
     glClearDepth(1.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -46,7 +46,7 @@ void CRender::Init(const void *device_context)
     Init_Lights();
     CBanana::Build_Display_List();
     for (CBanana *&slot : Bananas)
-        slot = NULL;
+        slot = nullptr;
     CTextureFont::Init(FontResourceId, FontSpacing);
 }
 
@@ -71,7 +71,7 @@ void CRender::Close()
     for (CBanana *&slot : Bananas)
     {
         delete slot;
-        slot = NULL;
+        slot = nullptr;
     }
     CTextureFont::Close();
 }
@@ -97,7 +97,7 @@ void CRender::Update(double time_interval_s)
     {
         for (CBanana *&slot : Bananas)
         {
-            if (slot == NULL)
+            if (slot == nullptr)
             {
                 if (live < TargetBananaCount)
                 {
@@ -112,7 +112,7 @@ void CRender::Update(double time_interval_s)
                 if (slot->Is_Expired())
                 {
                     delete slot;
-                    slot = NULL;
+                    slot = nullptr;
                     --live;
                 }
             }
@@ -157,7 +157,7 @@ int CRender::Count_Bananas()
 {
     int count = 0;
     for (const CBanana *slot : Bananas)
-        count += slot != NULL ? 1 : 0;
+        count += slot != nullptr ? 1 : 0;
     return count;
 }
 
@@ -175,7 +175,7 @@ void CRender::Draw_Scene()
     glEnable(GL_LIGHTING);
     for (CBanana *slot : Bananas)
     {
-        if (slot != NULL)
+        if (slot != nullptr)
             slot->Draw();
     }
 }

@@ -10,7 +10,7 @@ void CTexture::Load_Resource_Bmp(int resource_id)
 {
     Log_Printf("CTexture::Load_Resource_Bmp(%d)\n", resource_id);
     Platform::CBitmapResource *hbmp = Platform::Load_Bitmap_Resource(resource_id);
-    TW_ASSERT(hbmp != NULL);
+    TW_ASSERT(hbmp != nullptr);
     Platform::CBitmapBits bitmap;
     const bool ret_val = Platform::Describe_Bitmap(hbmp, &bitmap);
     TW_ASSERT(ret_val != 0);

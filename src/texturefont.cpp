@@ -77,7 +77,7 @@ void CTextureFont::Close()
 
 int CTextureFont::Get_Text_Width(const char *text)
 {
-    TW_ASSERT(text != NULL);
+    TW_ASSERT(text != nullptr);
     const size_t length = strlen(text);
     // Exact in double for any width near the int range: a huge spacing must not wrap.
     TW_ASSERT(double(length) * Spacing <= INT_MAX);
@@ -86,7 +86,7 @@ int CTextureFont::Get_Text_Width(const char *text)
 
 void CTextureFont::Print(double x, double y, const char *string, bool snap_to_pixel, CColor colour)
 {
-    TW_ASSERT(string != NULL);
+    TW_ASSERT(string != nullptr);
     const int width = CResolution::Get_Window_Width();
     const int height = CResolution::Get_Window_Height();
 
@@ -139,7 +139,7 @@ void CTextureFont::Print(double x, double y, const char *string, bool snap_to_pi
 
 void CTextureFont::Print_Centered(double y, const char *string, bool snap_to_pixel, CColor colour)
 {
-    TW_ASSERT(string != NULL);
+    TW_ASSERT(string != nullptr);
     const double x = 0.5 - 0.5 * Get_Text_Width(string) / CResolution::Get_Window_Width();
     Print(x, y, string, snap_to_pixel, colour);
 }

@@ -18,8 +18,8 @@ static INT_PTR CALLBACK Link_Dialog(HWND, UINT message, WPARAM, LPARAM)
 // dialog serves the whole program: a top-level window takes Wine seconds to go.
 struct CLinks
 {
-    static inline HWND Dialog =
-        CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(100), NULL, Link_Dialog, 0);
+    static inline HWND Dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(100),
+                                                   nullptr, Link_Dialog, 0);
     CClickableText First;
     CClickableText Second;
 
@@ -33,7 +33,7 @@ struct CLinks
 static std::pair<int, int> Hotspot_Of(HCURSOR cursor) // (-1, -1) for no cursor
 {
     ICONINFO info = {};
-    if (cursor == NULL || !GetIconInfo(cursor, &info))
+    if (cursor == nullptr || !GetIconInfo(cursor, &info))
         return {-1, -1};
     DeleteObject(info.hbmMask);
     DeleteObject(info.hbmColor);
@@ -59,7 +59,7 @@ TEST(ClickableText, EachLinkHasItsOwnCopyOfTheSystemsHand)
 {
     ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Help_Viewer_Path().c_str()));
     CLinks links;
-    HCURSOR system_hand = LoadCursorA(NULL, MAKEINTRESOURCEA(32649)); // IDC_HAND
+    HCURSOR system_hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)); // IDC_HAND
     EXPECT_NE(system_hand, links.First.HandCursor);
     EXPECT_EQ(Hotspot_Of(system_hand), Hotspot_Of(links.First.HandCursor));
     links.First.Destroy_Cursor();
@@ -69,7 +69,7 @@ TEST(ClickableText, EachLinkHasItsOwnCopyOfTheSystemsHand)
     GetWindowRect(links.First.Get_HWnd(), &r);
     SetCursorPos(r.left, r.top);
     ASSERT_TRUE(links.First.Is_Cursor_Over());
-    HCURSOR arrow = LoadCursorA(NULL, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+    HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
     SetCursor(arrow);
     EXPECT_FALSE(links.First.On_Set_Cursor());
     EXPECT_EQ(arrow, GetCursor());
@@ -80,7 +80,7 @@ TEST(ClickableText, EachLinkHasItsOwnCopyOfTheSystemsHand)
 TEST(ClickableText, TheHelpViewersHandIsPreferred)
 {
     char self[MAX_PATH];
-    GetModuleFileNameA(NULL, self, sizeof(self));
+    GetModuleFileNameA(nullptr, self, sizeof(self));
     ASSERT_TRUE(CopyFileA(self, Help_Viewer_Path().c_str(), TRUE)) << GetLastError();
     CClickableText link;
     link.Load_Hand_Cursor();

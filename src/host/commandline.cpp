@@ -39,10 +39,10 @@ CSaverCommand Scan_Saver_Switch(const char *arguments, bool windows9x_platform)
     switch (*text)
     {
         case '\0':
-            return {SAVER_MODE_CONFIGURE, NULL};
+            return {SAVER_MODE_CONFIGURE, nullptr};
         case 'S':
         case 's':
-            return {SAVER_MODE_FULL_SCREEN, NULL};
+            return {SAVER_MODE_FULL_SCREEN, nullptr};
         case 'P':
         case 'p':
         case 'L':
@@ -50,14 +50,14 @@ CSaverCommand Scan_Saver_Switch(const char *arguments, bool windows9x_platform)
             return {SAVER_MODE_PREVIEW, Skip_Blanks(text + 1)};
         case 'C':
         case 'c':
-            return {SAVER_MODE_CONFIGURE_OVER, text[1] == ':' ? text + 2 : NULL};
+            return {SAVER_MODE_CONFIGURE_OVER, text[1] == ':' ? text + 2 : nullptr};
         case 'A':
         case 'a':
             if (!windows9x_platform)
-                return {SAVER_MODE_BAD_SWITCH, NULL};
+                return {SAVER_MODE_BAD_SWITCH, nullptr};
             return {SAVER_MODE_CHANGE_PASSWORD, Skip_Blanks(text + 1)};
         default:
-            return {SAVER_MODE_BAD_SWITCH, NULL};
+            return {SAVER_MODE_BAD_SWITCH, nullptr};
     }
 }
 

@@ -18,7 +18,7 @@ static const char *Next_Character(const char *text)
 
 // A failure escaping the selected mode must not leave the system believing that a saver with a
 // password runs: the system's own filter decides, then the state is switched off.
-static LPTOP_LEVEL_EXCEPTION_FILTER PreviousExceptionFilter = NULL;
+static LPTOP_LEVEL_EXCEPTION_FILTER PreviousExceptionFilter = nullptr;
 
 static LONG WINAPI Saver_Exception_Filter(EXCEPTION_POINTERS *exception)
 {
@@ -35,7 +35,7 @@ static LONG WINAPI Saver_Exception_Filter(EXCEPTION_POINTERS *exception)
 void SaverEntry()
 {
     const char *arguments = Skip_Program_Name(GetCommandLineA(), Next_Character);
-    ExitProcess(UINT(SaverMain(GetModuleHandleA(NULL), arguments)));
+    ExitProcess(UINT(SaverMain(GetModuleHandleA(nullptr), arguments)));
 }
 
 int SaverMain(HINSTANCE instance, const char *arguments)
@@ -52,19 +52,20 @@ int SaverMain(HINSTANCE instance, const char *arguments)
     switch (command.Mode)
     {
         case SAVER_MODE_CONFIGURE:
-            result = RunConfigureDialog(NULL);
+            result = RunConfigureDialog(nullptr);
             break;
         case SAVER_MODE_CONFIGURE_OVER:
         {
-            HWND parent =
-                command.Argument != NULL ? To_Window(ParseWindowHandle(command.Argument)) : NULL;
-            if (parent == NULL || !IsWindow(parent))
+            HWND parent = command.Argument != nullptr
+                              ? To_Window(ParseWindowHandle(command.Argument))
+                              : nullptr;
+            if (parent == nullptr || !IsWindow(parent))
                 parent = GetForegroundWindow();
             result = RunConfigureDialog(parent);
             break;
         }
         case SAVER_MODE_FULL_SCREEN:
-            result = RunSaverWindow(NULL);
+            result = RunSaverWindow(nullptr);
             break;
         case SAVER_MODE_PREVIEW:
             result = RunPreview(command.Argument);
@@ -84,7 +85,7 @@ int SaverMain(HINSTANCE instance, const char *arguments)
 int RunPreview(const char *text)
 {
     HWND parent = To_Window(ParseWindowHandle(text));
-    if (parent == NULL || !IsWindow(parent))
+    if (parent == nullptr || !IsWindow(parent))
         return -1;
     return RunSaverWindow(parent);
 }
@@ -102,8 +103,8 @@ int RunConfigureDialog(HWND parent)
                                      ScreenSaverConfigureDialog, 0);
     // The chosen parent may be going away (a window of a process that is just exiting): the
     // sheet then opens on its own rather than not at all.
-    if (result == -1 && parent != NULL)
-        result = DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(2003), NULL,
+    if (result == -1 && parent != nullptr)
+        result = DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(2003), nullptr,
                                  ScreenSaverConfigureDialog, 0);
     return int(result);
 }
@@ -111,7 +112,7 @@ int RunConfigureDialog(HWND parent)
 int RunChangePassword(const char *text)
 {
     HWND parent = To_Window(ParseWindowHandle(text));
-    if (parent == NULL || !IsWindow(parent))
+    if (parent == nullptr || !IsWindow(parent))
         parent = GetForegroundWindow();
     ChangeSaverPassword(parent);
     return 0;
@@ -121,11 +122,11 @@ void ChangeSaverPassword(HWND parent)
 {
     typedef DWORD(WINAPI * CChangePassword)(LPCSTR, HWND, DWORD, LPVOID);
     HMODULE provider = LoadLibraryA("MPR.DLL");
-    if (provider == NULL)
+    if (provider == nullptr)
         return;
     CChangePassword change = reinterpret_cast<CChangePassword>(
         reinterpret_cast<void *>(GetProcAddress(provider, "PwdChangePasswordA")));
-    if (change != NULL)
-        change("SCRSAVE", parent, 0, NULL);
+    if (change != nullptr)
+        change("SCRSAVE", parent, 0, nullptr);
     FreeLibrary(provider);
 }

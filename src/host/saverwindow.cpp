@@ -4,11 +4,11 @@
 
 #include <cstdlib>
 
-HINSTANCE MainInstance = NULL;
-HWND MainWindow = NULL;
+HINSTANCE MainInstance = nullptr;
+HWND MainWindow = nullptr;
 bool CloseAccepted = false;
 bool InPasswordDialog = false;
-HMODULE PasswordModule = NULL;
+HMODULE PasswordModule = nullptr;
 UINT AutoPlayMessage = 0;
 POINT LastCursorPos = {0, 0};
 DWORD MouseMoveThreshold = 4;
@@ -17,17 +17,17 @@ DWORD LastVerifyTick = 0xFFFFFFFF;
 typedef BOOL(WINAPI *CVerifyPassword)(HWND);
 typedef HIMC(WINAPI *CImmAssociateContext)(HWND, HIMC);
 
-static CVerifyPassword Verifier = NULL;
-static HMODULE ImmModule = NULL;
-static CImmAssociateContext ImmAssociate = NULL;
-static HIMC PreviousImmContext = NULL;
+static CVerifyPassword Verifier = nullptr;
+static HMODULE ImmModule = nullptr;
+static CImmAssociateContext ImmAssociate = nullptr;
+static HIMC PreviousImmContext = nullptr;
 
 static const char SaverClassName[] = "WindowsScreenSaverClass";
 static const UINT HelpWaitLimit = 1000; // milliseconds the parent has to take help
 
 static void Hide_Cursor()
 {
-    SetCursor(NULL);
+    SetCursor(nullptr);
 }
 
 void SetSaverRunning(UINT on)
@@ -42,14 +42,14 @@ void UnloadPasswordVerifier()
 {
     if (!Windows9xPlatform)
         return;
-    if (PasswordModule != NULL)
+    if (PasswordModule != nullptr)
     {
         FreeLibrary(PasswordModule);
-        PasswordModule = NULL;
+        PasswordModule = nullptr;
     }
-    if (Verifier != NULL)
+    if (Verifier != nullptr)
     {
-        Verifier = NULL;
+        Verifier = nullptr;
         SetSaverRunning(0);
     }
 }
@@ -58,24 +58,24 @@ void LoadPasswordVerifier()
 {
     if (!Windows9xPlatform)
         return;
-    if (PasswordModule != NULL)
+    if (PasswordModule != nullptr)
         UnloadPasswordVerifier();
-    HKEY key = NULL;
+    HKEY key = nullptr;
     if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key) != ERROR_SUCCESS)
         return;
     // Whatever its stored type: only whether the first four bytes are nonzero matters.
     DWORD use_password = 0;
     DWORD size = sizeof(use_password);
-    if (RegQueryValueExA(key, "ScreenSaveUsePassword", NULL, NULL,
+    if (RegQueryValueExA(key, "ScreenSaveUsePassword", nullptr, nullptr,
                          reinterpret_cast<BYTE *>(&use_password), &size) == ERROR_SUCCESS &&
         use_password != 0)
     {
         PasswordModule = LoadLibraryA("PASSWORD.CPL");
-        if (PasswordModule != NULL)
+        if (PasswordModule != nullptr)
         {
             Verifier = reinterpret_cast<CVerifyPassword>(
                 reinterpret_cast<void *>(GetProcAddress(PasswordModule, "VerifyScreenSavePwd")));
-            if (Verifier != NULL)
+            if (Verifier != nullptr)
                 SetSaverRunning(1);
             else
                 UnloadPasswordVerifier();
@@ -88,7 +88,7 @@ BOOL VerifySaverPassword(HWND window)
 {
     if (InPasswordDialog || CloseAccepted)
         return FALSE;
-    if (Verifier == NULL)
+    if (Verifier == nullptr)
     {
         CloseAccepted = true;
         return TRUE;
@@ -152,7 +152,7 @@ LRESULT DefScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
         else if (message == SAVER_MSG_VERIFY_PASSWORD)
         {
             if (Windows9xPlatform)
-                return Verifier == NULL ? 1 : Verifier(window);
+                return Verifier == nullptr ? 1 : Verifier(window);
         }
         else if (!InPasswordDialog)
         {
@@ -170,7 +170,7 @@ LRESULT DefScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
                     Hide_Cursor();
                     return 1;
                 case WM_POWER:
-                    close = wparam == 3; // PWR_CRITICALRESUME
+                    close = wparam == PWR_CRITICALRESUME;
                     break;
                 case WM_POWERBROADCAST:
                     close = true;
@@ -190,7 +190,7 @@ LRESULT DefScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     if (AutoPlayMessage != 0 && message == AutoPlayMessage)
     {
         PostMessageA(window, WM_CLOSE, 0, 0);
-        return Verifier != NULL ? 1 : 0;
+        return Verifier != nullptr ? 1 : 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);
 }
@@ -199,17 +199,17 @@ static void Detach_Input_Context(HWND window)
 {
     // Only if the input-method module is already there; it is never loaded for this.
     ImmModule = GetModuleHandleA("IMM32.DLL");
-    if (ImmModule == NULL)
+    if (ImmModule == nullptr)
         return;
     ImmAssociate = reinterpret_cast<CImmAssociateContext>(
         reinterpret_cast<void *>(GetProcAddress(ImmModule, "ImmAssociateContext")));
-    if (ImmAssociate != NULL)
-        PreviousImmContext = ImmAssociate(window, NULL);
+    if (ImmAssociate != nullptr)
+        PreviousImmContext = ImmAssociate(window, nullptr);
 }
 
 static void Restore_Input_Context(HWND window)
 {
-    if (ImmModule != NULL && ImmAssociate != NULL && PreviousImmContext != NULL)
+    if (ImmModule != nullptr && ImmAssociate != nullptr && PreviousImmContext != nullptr)
         ImmAssociate(window, PreviousImmContext);
 }
 
@@ -244,11 +244,11 @@ LRESULT CALLBACK ScreenSaverHostProc(HWND window, UINT message, WPARAM wparam, L
                 // system's own default handling passes help to a parent, but never waited for
                 // without end, or a hung control panel would freeze the preview with it.
                 HWND parent = GetParent(window);
-                if (parent != NULL && IsWindow(parent))
+                if (parent != nullptr && IsWindow(parent))
                 {
                     if (message == WM_HELP)
                         SendMessageTimeoutA(parent, message, WPARAM(parent), lparam,
-                                            SMTO_ABORTIFHUNG, HelpWaitLimit, NULL);
+                                            SMTO_ABORTIFHUNG, HelpWaitLimit, nullptr);
                     else
                         PostMessageA(parent, message, WPARAM(parent), lparam);
                 }
@@ -275,7 +275,7 @@ LRESULT CALLBACK ScreenSaverHostProc(HWND window, UINT message, WPARAM wparam, L
 // is not always told: its window can vanish with no message at all, which would leave the
 // process waiting for ever. So a thread timer (the window may be gone) looks for the parent.
 static const UINT ParentWatchInterval = 1000; // milliseconds
-static HWND PreviewParent = NULL;
+static HWND PreviewParent = nullptr;
 
 static void CALLBACK Watch_Preview_Parent(HWND, UINT, UINT_PTR, DWORD)
 {
@@ -295,7 +295,7 @@ int RunSaverWindow(HWND parent)
     int x, y, width, height;
     DWORD style, extended_style;
     const char *title;
-    if (parent != NULL)
+    if (parent != nullptr)
     {
         RECT client;
         GetClientRect(parent, &client);
@@ -310,10 +310,10 @@ int RunSaverWindow(HWND parent)
     }
     else
     {
-        HDC screen = GetDC(NULL);
+        HDC screen = GetDC(nullptr);
         RECT desktop;
         GetClipBox(screen, &desktop);
-        ReleaseDC(NULL, screen);
+        ReleaseDC(nullptr, screen);
         x = desktop.left;
         y = desktop.top;
         width = desktop.right - desktop.left;
@@ -323,7 +323,7 @@ int RunSaverWindow(HWND parent)
         title = "Screen Saver";
 
         HWND running = FindWindowA(SaverClassName, "Screen Saver");
-        if (running != NULL && IsWindow(running))
+        if (running != nullptr && IsWindow(running))
         {
             SetForegroundWindow(running);
             return 0;
@@ -337,23 +337,23 @@ int RunSaverWindow(HWND parent)
     int exit_code = 1; // the window could not be made
     if (RegisterClassA(&window_class))
         MainWindow = CreateWindowExA(extended_style, SaverClassName, title, style, x, y, width,
-                                     height, parent, NULL, MainInstance, NULL);
-    if (MainWindow != NULL)
+                                     height, parent, nullptr, MainInstance, nullptr);
+    if (MainWindow != nullptr)
     {
         if (!PreviewMode)
             SetForegroundWindow(MainWindow);
         PreviewParent = parent;
         const UINT_PTR parent_watch =
-            PreviewMode ? SetTimer(NULL, 0, ParentWatchInterval, Watch_Preview_Parent) : 0;
+            PreviewMode ? SetTimer(nullptr, 0, ParentWatchInterval, Watch_Preview_Parent) : 0;
         MSG message;
-        while (GetMessageA(&message, NULL, 0, 0) > 0)
+        while (GetMessageA(&message, nullptr, 0, 0) > 0)
         {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
         exit_code = int(message.wParam);
         if (parent_watch != 0)
-            KillTimer(NULL, parent_watch);
+            KillTimer(nullptr, parent_watch);
     }
     UnloadPasswordVerifier();
     return exit_code;

@@ -23,7 +23,7 @@ public:
 extern const CEmbeddedResource EmbeddedResources[];
 extern const int NumEmbeddedResources;
 
-// The entry whose id equals the low 16 bits of resource_id; NULL when there is none.
+// The entry whose id equals the low 16 bits of resource_id; nullptr when there is none.
 const CEmbeddedResource *Find_Embedded_Resource(int resource_id);
 
 // Reads a BMP file (14-byte file header, info header of at least 40 bytes, pixels) as the

@@ -47,7 +47,7 @@ public:
     const uint8_t *Bits; // Height padded rows; valid until the bitmap is deleted
 };
 
-// Only the low 16 bits of resource_id count, as with any resource id. NULL when the program
+// Only the low 16 bits of resource_id count, as with any resource id. nullptr when the program
 // has no such bitmap or it cannot be loaded.
 CBitmapResource *Load_Bitmap_Resource(int resource_id);
 

@@ -51,7 +51,7 @@ void Failure_Beep()
 
 void Show_Error_Box(const char *caption, const char *message)
 {
-    MessageBoxA(NULL, message, caption, MB_ICONERROR | MB_OK);
+    MessageBoxA(nullptr, message, caption, MB_ICONERROR | MB_OK);
 }
 
 void Break_Into_Debugger()
@@ -66,7 +66,7 @@ void Break_Into_Debugger()
 // layout they were stored in instead of being converted to the display's format.
 CBitmapResource *Load_Bitmap_Resource(int resource_id)
 {
-    HANDLE image = LoadImageA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(resource_id & 0xFFFF),
+    HANDLE image = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource_id & 0xFFFF),
                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
     return reinterpret_cast<CBitmapResource *>(image);
 }
@@ -80,7 +80,7 @@ bool Describe_Bitmap(CBitmapResource *bitmap, CBitmapBits *bits)
     // A resource of another depth, compressed or top-down would be misread as 24-bit rows.
     const BITMAPINFOHEADER &header = section.dsBmih;
     if (header.biBitCount != 24 || header.biCompression != BI_RGB || header.biWidth <= 0 ||
-        header.biHeight <= 0 || section.dsBm.bmBits == NULL)
+        header.biHeight <= 0 || section.dsBm.bmBits == nullptr)
         return false;
     bits->Width = section.dsBm.bmWidth;
     bits->Height = section.dsBm.bmHeight;
@@ -102,13 +102,13 @@ CSettingsKey *User_Settings_Root()
 
 long Create_Settings_Key(CSettingsKey *parent_key, const char *subkey_name, CSettingsKey **key)
 {
-    HKEY opened = NULL;
+    HKEY opened = nullptr;
     DWORD disposition = 0;
     char no_class[] = "";
     const LONG result =
         RegCreateKeyExA(reinterpret_cast<HKEY>(parent_key), subkey_name, 0, no_class,
-                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL, &opened, &disposition);
-    *key = result == ERROR_SUCCESS ? reinterpret_cast<CSettingsKey *>(opened) : NULL;
+                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &opened, &disposition);
+    *key = result == ERROR_SUCCESS ? reinterpret_cast<CSettingsKey *>(opened) : nullptr;
     return result;
 }
 
@@ -121,7 +121,7 @@ long Read_Setting(CSettingsKey *key, const char *name, uint32_t *type, void *dat
 {
     DWORD stored_type = 0;
     DWORD stored_size = *size;
-    const LONG result = RegQueryValueExA(reinterpret_cast<HKEY>(key), name, NULL, &stored_type,
+    const LONG result = RegQueryValueExA(reinterpret_cast<HKEY>(key), name, nullptr, &stored_type,
                                          static_cast<BYTE *>(data), &stored_size);
     *type = stored_type;
     *size = stored_size;
@@ -176,11 +176,11 @@ bool Read_Os_Version(COsVersion *version)
 
 bool Module_File_Name(char *path, size_t size)
 {
-    if (path == NULL || size == 0)
+    if (path == nullptr || size == 0)
         return false;
     const DWORD capacity = size > MAXDWORD ? MAXDWORD : DWORD(size);
     // A cut path comes back filling the buffer, and unterminated on Windows XP.
-    const DWORD length = GetModuleFileNameA(NULL, path, capacity);
+    const DWORD length = GetModuleFileNameA(nullptr, path, capacity);
     if (length == 0 || length >= capacity)
     {
         path[0] = '\0';
@@ -191,7 +191,7 @@ bool Module_File_Name(char *path, size_t size)
 
 bool Read_File_Size(const char *path, uint64_t *size_bytes)
 {
-    HANDLE file = CreateFileA(path, 0, 0, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE file = CreateFileA(path, 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     LARGE_INTEGER size;
@@ -211,10 +211,10 @@ static void Initialize_Com()
         return;
     done = true;
     HMODULE ole = LoadLibraryA("ole32.dll");
-    const FARPROC entry = ole != NULL ? GetProcAddress(ole, "CoInitializeEx") : NULL;
-    if (entry != NULL)
+    const FARPROC entry = ole != nullptr ? GetProcAddress(ole, "CoInitializeEx") : nullptr;
+    if (entry != nullptr)
         reinterpret_cast<CCoInitializeEx>(reinterpret_cast<void (*)()>(entry))(
-            NULL, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+            nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 }
 
 // Opening a URL: the shell finds the program for its scheme and starts it; the call waits for
@@ -225,13 +225,13 @@ bool Open_Url(const char *url, long *error_code)
 {
     typedef BOOL(WINAPI * CShellExecuteEx)(SHELLEXECUTEINFOA *);
     // Kept loaded: a started program or the shell's own threads may still be using it.
-    static HMODULE shell = NULL;
-    if (shell == NULL)
+    static HMODULE shell = nullptr;
+    if (shell == nullptr)
         shell = LoadLibraryA("shell32.dll");
-    const FARPROC entry = shell != NULL ? GetProcAddress(shell, "ShellExecuteExA") : NULL;
-    if (entry == NULL)
+    const FARPROC entry = shell != nullptr ? GetProcAddress(shell, "ShellExecuteExA") : nullptr;
+    if (entry == nullptr)
     {
-        if (error_code != NULL)
+        if (error_code != nullptr)
             *error_code = long(GetLastError());
         return false;
     }
@@ -250,7 +250,7 @@ bool Open_Url(const char *url, long *error_code)
     info.lpFile = url;
     info.nShow = SW_SHOWNORMAL;
     const BOOL accepted = shell_execute_ex(&info);
-    if (!accepted && error_code != NULL)
+    if (!accepted && error_code != nullptr)
     {
         // The shell's own error box may clear the thread's error; its SE_ERR_ code remains.
         const DWORD error = GetLastError();

@@ -11,7 +11,7 @@ static const char SourceName[] = "twutility/registry";
 // Windows.
 static const long ERROR_SUCCESS = 0;
 
-CRegistry::CRegistry() : RegKey(NULL) {}
+CRegistry::CRegistry() : RegKey(nullptr) {}
 
 CRegistry::~CRegistry()
 {
@@ -20,27 +20,27 @@ CRegistry::~CRegistry()
 
 void CRegistry::Create_Key(Platform::CSettingsKey *parent_key, const char *subkey_name)
 {
-    TW_ASSERT(parent_key != NULL);
-    TW_ASSERT(subkey_name != NULL);
+    TW_ASSERT(parent_key != nullptr);
+    TW_ASSERT(subkey_name != nullptr);
     Close_Key(); // a second open must not leak the first key
     const long result = Platform::Create_Settings_Key(parent_key, subkey_name, &RegKey);
     TW_ASSERT(result == ERROR_SUCCESS);
-    TW_ASSERT(RegKey != NULL);
+    TW_ASSERT(RegKey != nullptr);
 }
 
 void CRegistry::Close_Key()
 {
-    if (RegKey != NULL)
+    if (RegKey != nullptr)
     {
         Platform::Close_Settings_Key(RegKey);
-        RegKey = NULL;
+        RegKey = nullptr;
     }
 }
 
 void CRegistry::Set_Dword(const char *value_name, int32_t value)
 {
-    TW_ASSERT(value_name != NULL);
-    TW_ASSERT(RegKey != NULL);
+    TW_ASSERT(value_name != nullptr);
+    TW_ASSERT(RegKey != nullptr);
     const uint32_t bits = uint32_t(value);
     const unsigned char bytes[4] = {(unsigned char)(bits), (unsigned char)(bits >> 8),
                                     (unsigned char)(bits >> 16), (unsigned char)(bits >> 24)};
@@ -51,9 +51,9 @@ void CRegistry::Set_Dword(const char *value_name, int32_t value)
 
 void CRegistry::Set_String(const char *name, const char *value)
 {
-    TW_ASSERT(name != NULL);
-    TW_ASSERT(value != NULL);
-    TW_ASSERT(RegKey != NULL);
+    TW_ASSERT(name != nullptr);
+    TW_ASSERT(value != nullptr);
+    TW_ASSERT(RegKey != nullptr);
     const size_t length = strlen(value);
     TW_ASSERT(length < size_t(REGISTRY_TEXT_SIZE));
     const long retcode =
@@ -63,9 +63,9 @@ void CRegistry::Set_String(const char *name, const char *value)
 
 bool CRegistry::Get_Dword(const char *name, int32_t *value)
 {
-    TW_ASSERT(name != NULL);
-    TW_ASSERT(value != NULL);
-    TW_ASSERT(RegKey != NULL);
+    TW_ASSERT(name != nullptr);
+    TW_ASSERT(value != nullptr);
+    TW_ASSERT(RegKey != nullptr);
     unsigned char bytes[4] = {0, 0, 0, 0};
     uint32_t type = 0;
     uint32_t size = sizeof(bytes);
@@ -88,9 +88,9 @@ bool CRegistry::Get_Dword(const char *name, int32_t *value)
 
 bool CRegistry::Get_String(const char *name, char *value)
 {
-    TW_ASSERT(name != NULL);
-    TW_ASSERT(value != NULL);
-    TW_ASSERT(RegKey != NULL);
+    TW_ASSERT(name != nullptr);
+    TW_ASSERT(value != nullptr);
+    TW_ASSERT(RegKey != nullptr);
     uint32_t type = 0;
     uint32_t size = REGISTRY_TEXT_SIZE;
     const long result = Platform::Read_Setting(RegKey, name, &type, value, &size);
@@ -116,7 +116,7 @@ bool CRegistry::Get_String(const char *name, char *value)
         return false;
     // A text stored without its terminator ends where the stored bytes end; one that fills
     // the whole buffer that way is longer than a text may be.
-    if (memchr(value, '\0', size) == NULL)
+    if (memchr(value, '\0', size) == nullptr)
     {
         if (size == uint32_t(REGISTRY_TEXT_SIZE))
             return false;

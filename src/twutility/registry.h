@@ -15,7 +15,7 @@ const int REGISTRY_TEXT_SIZE = 500;
 class CRegistry
 {
 public:
-    Platform::CSettingsKey *RegKey; // the open key, or NULL
+    Platform::CSettingsKey *RegKey; // the open key, or nullptr
 
     CRegistry();
     ~CRegistry(); // closes the key, so a local closes it on every way out of a function

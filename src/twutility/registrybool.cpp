@@ -12,8 +12,8 @@ CRegistryBool::CRegistryBool(const char *registry_location, const char *key_name
                              bool initial_value)
     : Value(0)
 {
-    TW_ASSERT(registry_location != NULL);
-    TW_ASSERT(key_name != NULL);
+    TW_ASSERT(registry_location != nullptr);
+    TW_ASSERT(key_name != nullptr);
     TW_ASSERT(strlen(registry_location) < sizeof(RegistryLocation));
     TW_ASSERT(strlen(key_name) < sizeof(KeyName));
     strcpy(RegistryLocation, registry_location);

@@ -8,8 +8,8 @@ static const char SourceName[] = "twutility/registryint";
 
 CRegistryInt::CRegistryInt(const char *registry_location, const char *key_name, int initial_value)
 {
-    TW_ASSERT(registry_location != NULL);
-    TW_ASSERT(key_name != NULL);
+    TW_ASSERT(registry_location != nullptr);
+    TW_ASSERT(key_name != nullptr);
     TW_ASSERT(strlen(registry_location) < sizeof(RegistryLocation));
     TW_ASSERT(strlen(key_name) < sizeof(KeyName));
     strcpy(RegistryLocation, registry_location);

@@ -9,9 +9,9 @@ static const char SourceName[] = "twutility/registrystring";
 CRegistryString::CRegistryString(const char *registry_location, const char *key_name,
                                  const char *initial_value)
 {
-    TW_ASSERT(registry_location != NULL);
-    TW_ASSERT(key_name != NULL);
-    TW_ASSERT(initial_value != NULL);
+    TW_ASSERT(registry_location != nullptr);
+    TW_ASSERT(key_name != nullptr);
+    TW_ASSERT(initial_value != nullptr);
     TW_ASSERT(strlen(registry_location) < sizeof(RegistryLocation));
     TW_ASSERT(strlen(key_name) < sizeof(KeyName));
     TW_ASSERT(strlen(initial_value) < sizeof(InitialValue));
@@ -37,7 +37,7 @@ const char *CRegistryString::Get_Value() const
 
 void CRegistryString::Set_Value(const char *value)
 {
-    TW_ASSERT(value != NULL);
+    TW_ASSERT(value != nullptr);
     const size_t length = strlen(value);
     TW_ASSERT(length < sizeof(Value));
     memmove(Value, value, length + 1); // value may be Get_Value() itself

@@ -43,7 +43,7 @@ void Assert_Response(const char *message)
 
 void Exit_If_Failed(int value, int failure_value, const char *function_name)
 {
-    TW_ASSERT(function_name != NULL);
+    TW_ASSERT(function_name != nullptr);
     if (value != failure_value)
         return;
     char message[500];
@@ -102,7 +102,7 @@ const char *CUtility::Os_Version_Name(const Platform::COsVersion &version)
                 return "Windows NT";
             return minor_version == 1 ? "Windows XP" : "Windows 2000";
         default:
-            return NULL;
+            return nullptr;
     }
 }
 
@@ -116,7 +116,7 @@ void CUtility::Log_Os_Data()
                version.MinorVersion, version.BuildNumber, version.PlatformId,
                int(sizeof(version.ServicePack)), version.ServicePack);
     const char *name = Os_Version_Name(version);
-    if (name != NULL)
+    if (name != nullptr)
         Log_Printf("%s", name);
     Log_Printf("\n");
 }
@@ -137,7 +137,7 @@ void CUtility::Log_Module_Data()
 int CUtility::Launch_Url(const char *url)
 {
     Log_Printf("CUtility::Launch_Url\n");
-    TW_ASSERT(url != NULL);
+    TW_ASSERT(url != nullptr);
     long error_code = 0;
     if (Platform::Open_Url(url, &error_code))
         return 1;

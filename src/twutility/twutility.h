@@ -43,7 +43,7 @@ public:
     static void Log_Os_Data(); // a system that cannot report its version is a broken precondition
     static void Log_Module_Data();
 
-    // The name the version table gives a version record; NULL when no name applies.
+    // The name the version table gives a version record; nullptr when no name applies.
     static const char *Os_Version_Name(const Platform::COsVersion &version);
 
     // Hands url to the user's shell to open; nonzero when the shell accepted it. The program

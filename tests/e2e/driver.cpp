@@ -29,22 +29,23 @@ static int Run_Parent(const char *end_file)
     RegisterClassA(&parent_class);
     RECT frame = {0, 0, 152, 112};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND parent =
-        CreateWindowA("QuillomarParent", "Parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                      frame.right - frame.left, frame.bottom - frame.top, NULL, NULL, NULL, NULL);
+    HWND parent = CreateWindowA("QuillomarParent", "Parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
+                                40, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                nullptr, nullptr, nullptr);
     HWND other = CreateWindowA("QuillomarParent", "Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400,
-                               40, 300, 200, NULL, NULL, NULL, NULL);
+                               40, 300, 200, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(other);
     printf("window %u\nforeground %u\n", unsigned(UINT_PTR(parent)), unsigned(UINT_PTR(other)));
-    HWND preview = NULL;
+    HWND preview = nullptr;
     // Pumping all the while: the preview sends its parent messages while it is made.
-    while (end_file == NULL || GetFileAttributesA(end_file) == INVALID_FILE_ATTRIBUTES)
+    while (end_file == nullptr || GetFileAttributesA(end_file) == INVALID_FILE_ATTRIBUTES)
     {
         MSG message;
-        while (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);
-        MsgWaitForMultipleObjects(0, NULL, FALSE, 50, QS_ALLINPUT);
-        if (preview == NULL && (preview = FindWindowExA(parent, NULL, NULL, "Preview")) != NULL)
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        if (preview == nullptr &&
+            (preview = FindWindowExA(parent, nullptr, nullptr, "Preview")) != nullptr)
         {
             RECT client;
             GetClientRect(preview, &client);
@@ -66,10 +67,10 @@ static BOOL CALLBACK Print_Text(HWND child, LPARAM)
 
 static int Dismiss(const char *caption, int seconds)
 {
-    HWND box = NULL;
-    for (int i = 0; i < seconds * 20 && (box = FindWindowA(NULL, caption)) == NULL; ++i)
+    HWND box = nullptr;
+    for (int i = 0; i < seconds * 20 && (box = FindWindowA(nullptr, caption)) == nullptr; ++i)
         Sleep(50);
-    if (box == NULL)
+    if (box == nullptr)
         return 1;
     EnumChildWindows(box, Print_Text, 0);
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -80,14 +81,14 @@ static int Make_Volatile(const char *subkey)
 {
     RegDeleteTreeA(HKEY_CURRENT_USER, subkey);
     RegDeleteKeyA(HKEY_CURRENT_USER, subkey);
-    HKEY key = NULL;
-    const LONG made = RegCreateKeyExA(HKEY_CURRENT_USER, subkey, 0, NULL, REG_OPTION_VOLATILE,
-                                      KEY_ALL_ACCESS, NULL, &key, NULL);
+    HKEY key = nullptr;
+    const LONG made = RegCreateKeyExA(HKEY_CURRENT_USER, subkey, 0, nullptr, REG_OPTION_VOLATILE,
+                                      KEY_ALL_ACCESS, nullptr, &key, nullptr);
     return made == ERROR_SUCCESS ? 0 : 1;
 }
 
 // The font the pages are drawn in: the dialogs' "MS Sans Serif" 8 at the screen's dots per inch.
-static HFONT PageFont = NULL;
+static HFONT PageFont = nullptr;
 
 // "<what> <visible> <enabled> <x> <y> <w> <h> <needed w> <needed h> "<text>"": the window's
 // client area, and the room its text needs in the pages' font, wrapped at words as a static's.
@@ -100,12 +101,12 @@ static void Print_Window(const char *what, HWND window)
     RECT needed = {0, 0, 0, 0};
     if (text[0] != '\0')
     {
-        HDC dc = GetDC(NULL);
+        HDC dc = GetDC(nullptr);
         const HGDIOBJ old_font = SelectObject(dc, PageFont);
         needed.right = r.right;
         DrawTextA(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK);
         SelectObject(dc, old_font);
-        ReleaseDC(NULL, dc);
+        ReleaseDC(nullptr, dc);
     }
     MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT *>(&r), 2);
     printf("%s %d %d %ld %ld %ld %ld %ld %ld \"%s\"\n", what, IsWindowVisible(window) != FALSE,
@@ -127,23 +128,23 @@ static BOOL CALLBACK Print_Control(HWND control, LPARAM count)
 static int Print_Sheet()
 {
     SetProcessDPIAware(); // measured in the screen's own pixels, as the sheet is drawn
-    HDC screen = GetDC(NULL);
+    HDC screen = GetDC(nullptr);
     PageFont = CreateFontA(-MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
                            FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
-    ReleaseDC(NULL, screen);
+    ReleaseDC(nullptr, screen);
     CURSORINFO cursor = {};
     cursor.cbSize = sizeof(cursor);
     GetCursorInfo(&cursor);
     printf("cursor %p %ld %ld\n", static_cast<void *>(cursor.hCursor), cursor.ptScreenPos.x,
            cursor.ptScreenPos.y);
-    HWND sheet = FindWindowA(NULL, "Quillomar by Tarnwick");
-    if (sheet == NULL)
+    HWND sheet = FindWindowA(nullptr, "Quillomar by Tarnwick");
+    if (sheet == nullptr)
         return 1;
     Print_Window("sheet", sheet);
     // The host dialog, hidden, owns the sheet; the window the host chose owns the dialog.
     HWND host = GetWindow(sheet, GW_OWNER);
-    printf("host %d %d %u\n", host != NULL, host != NULL && IsWindowVisible(host),
+    printf("host %d %d %u\n", host != nullptr, host != nullptr && IsWindowVisible(host),
            unsigned(UINT_PTR(GetWindow(host, GW_OWNER))));
     Print_Window("ok", GetDlgItem(sheet, IDOK));
     Print_Window("cancel", GetDlgItem(sheet, IDCANCEL));
@@ -152,7 +153,7 @@ static int Print_Sheet()
     HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
     Print_Window("page", page);
     int count = 0;
-    if (page != NULL)
+    if (page != nullptr)
         EnumChildWindows(page, Print_Control, reinterpret_cast<LPARAM>(&count));
     return 0;
 }
@@ -160,8 +161,8 @@ static int Print_Sheet()
 static int Record_Url()
 {
     const char *output = getenv("QUILLOMAR_URL_HANDLER_OUTPUT");
-    FILE *file = output != NULL ? fopen(output, "wb") : NULL;
-    if (file == NULL)
+    FILE *file = output != nullptr ? fopen(output, "wb") : nullptr;
+    if (file == nullptr)
         return 2;
     fputs(GetCommandLineA(), file);
     return fclose(file);
@@ -170,9 +171,9 @@ static int Record_Url()
 int main(int argc, char **argv)
 {
     const char *command = argc > 1 ? argv[1] : "";
-    setvbuf(stdout, NULL, _IONBF, 0); // the scripts read as it goes
+    setvbuf(stdout, nullptr, _IONBF, 0); // the scripts read as it goes
     if (strcmp(command, "parent") == 0)
-        return Run_Parent(argc > 2 ? argv[2] : NULL);
+        return Run_Parent(argc > 2 ? argv[2] : nullptr);
     if (strcmp(command, "dismiss") == 0 && argc == 4)
         return Dismiss(argv[2], atoi(argv[3]));
     if (strcmp(command, "volatile") == 0 && argc == 3)

@@ -25,7 +25,7 @@ extern "C" __declspec(dllexport) DWORD WINAPI
     PwdChangePasswordA(LPCSTR provider, HWND parent, DWORD flags, LPVOID reserved)
 {
     FILE *log = fopen(Environment("QUILLOMAR_TEST_PROVIDER_LOG").c_str(), "a");
-    if (log == NULL)
+    if (log == nullptr)
         return ERROR_OPEN_FAILED;
     fprintf(log, "PwdChangePasswordA %.100s %lu %lu %lu\n", provider,
             static_cast<unsigned long>(uintptr_t(parent)), static_cast<unsigned long>(flags),
@@ -45,28 +45,28 @@ static void Pump_Until_Released(const std::string &release)
            GetTickCount() - start < 30000)
     {
         MSG message;
-        if (PeekMessageA(&message, NULL, 0, 0, PM_REMOVE))
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);
         else
-            MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     DeleteFileA(release.c_str());
 }
 
 extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window)
 {
-    SetCursor(LoadCursorA(NULL, MAKEINTRESOURCEA(32512))); // IDC_ARROW
+    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512))); // IDC_ARROW
     const std::string directory = Environment("QUILLOMAR_TEST_VERIFIER") + "\\";
     std::string answer = Environment("QUILLOMAR_TEST_VERIFIER_ANSWER");
     if (directory.size() > 1)
     {
         char line[128] = "";
         FILE *file = fopen((directory + "answer").c_str(), "r");
-        if (file != NULL && fgets(line, sizeof(line), file) != NULL && answer.empty())
+        if (file != nullptr && fgets(line, sizeof(line), file) != nullptr && answer.empty())
             answer = line;
-        if (file != NULL)
+        if (file != nullptr)
             fclose(file);
-        if ((file = fopen((directory + "calls").c_str(), "a")) != NULL)
+        if ((file = fopen((directory + "calls").c_str(), "a")) != nullptr)
         {
             fputs("VerifyScreenSavePwd\n", file);
             fclose(file);

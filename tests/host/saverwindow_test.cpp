@@ -29,7 +29,7 @@ LRESULT ScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 namespace
 {
 
-const HCURSOR Arrow = LoadCursorA(NULL, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+const HCURSOR Arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
 
 int Reached(UINT message)
 {
@@ -88,7 +88,7 @@ void Load_Verifier()
     Set_Password_Option(REG_DWORD, "\1\0\0\0", 4);
     Windows9xPlatform = true;
     LoadPasswordVerifier();
-    ASSERT_NE(HMODULE(NULL), PasswordModule);
+    ASSERT_NE(HMODULE(nullptr), PasswordModule);
 }
 
 // A window of the host's class, visible and painted, whose creation is not in Received; a
@@ -100,7 +100,7 @@ protected:
     {
         WNDCLASSA window_class = {};
         window_class.lpfnWndProc = ScreenSaverHostProc;
-        window_class.hInstance = MainInstance = GetModuleHandleA(NULL);
+        window_class.hInstance = MainInstance = GetModuleHandleA(nullptr);
         window_class.lpszClassName = "QuillomarHosted";
         RegisterClassA(&window_class);
         window_class.lpfnWndProc = ScreenSaverProc;
@@ -109,7 +109,7 @@ protected:
         Set_State(SAVING);
         Window = Create("QuillomarHosted");
         ShowWindow(Window, SW_SHOWNOACTIVATE);
-        ValidateRect(Window, NULL);
+        ValidateRect(Window, nullptr);
         Drain();
         SetCursor(Arrow);
         UINT previous = 0;
@@ -129,20 +129,20 @@ protected:
         LastVerifyTick = 0xFFFFFFFF;
     }
 
-    HWND Create(const char *window_class, HWND parent = NULL)
+    HWND Create(const char *window_class, HWND parent = nullptr)
     {
         Created.push_back(CreateWindowExA(0, window_class, "Hosted", parent ? WS_CHILD : WS_POPUP,
-                                          0, 0, 152, 112, parent, NULL, MainInstance, NULL));
+                                          0, 0, 152, 112, parent, nullptr, MainInstance, nullptr));
         return Created.back();
     }
 
     static void Drain()
     {
-        Posted(NULL, 0); // every message
+        Posted(nullptr, 0); // every message
         Received.clear();
     }
 
-    HWND Window = NULL;
+    HWND Window = nullptr;
     std::vector<HWND> Created;
 };
 
@@ -168,14 +168,15 @@ TEST_P(CHostProcedure, ConsumesOrPassesOn)
 {
     const CHostCase &c = GetParam();
     Set_State(c.State);
-    InvalidateRect(Window, NULL, FALSE);
+    InvalidateRect(Window, nullptr, FALSE);
     const LPARAM lparam = c.Message == WM_SETTEXT ? LPARAM("Changed") : 0;
     const LRESULT result = ScreenSaverHostProc(Window, c.Message, c.WParam, lparam);
     EXPECT_EQ(c.Reaches ? 1 : 0, Reached(c.Message));
     EXPECT_TRUE(c.Reaches || result == 0);
     EXPECT_EQ(0, Posted(Window, WM_CLOSE));
-    EXPECT_EQ(c.Hides ? HCURSOR(NULL) : Arrow, GetCursor());
-    EXPECT_TRUE(c.Message != WM_PAINT || !GetUpdateRect(Window, NULL, FALSE)) << "left unpainted";
+    EXPECT_EQ(c.Hides ? HCURSOR(nullptr) : Arrow, GetCursor());
+    EXPECT_TRUE(c.Message != WM_PAINT || !GetUpdateRect(Window, nullptr, FALSE))
+        << "left unpainted";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -213,38 +214,40 @@ TEST_P(CDefaultProcedure, EndsOrHidesTheCursorWhileSaving)
     const LPARAM lparam = c.Message == WM_SETCURSOR ? MAKELPARAM(HTCLIENT, WM_MOUSEMOVE) : 0;
     const LRESULT result = DefScreenSaverProc(Window, c.Message, c.WParam, lparam);
     EXPECT_EQ(c.Closes && saving ? 1 : 0, Posted(Window, WM_CLOSE));
-    EXPECT_EQ(c.Hides && saving ? HCURSOR(NULL) : Arrow, GetCursor());
+    EXPECT_EQ(c.Hides && saving ? HCURSOR(nullptr) : Arrow, GetCursor());
     EXPECT_TRUE(c.Message != WM_SETCURSOR || !saving || result == 1) << "left to the system";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, CDefaultProcedure,
     ::testing::Combine(
-        ::testing::Values(CDefaultCase{"another program activated", WM_ACTIVATEAPP, 0, true, false},
-                          CDefaultCase{"this program activated", WM_ACTIVATEAPP, 1, false, false},
-                          CDefaultCase{"PWR_CRITICALRESUME", WM_POWER, 3, true, false},
-                          CDefaultCase{"PWR_SUSPENDREQUEST", WM_POWER, 1, false, false},
-                          CDefaultCase{"WM_POWERBROADCAST", WM_POWERBROADCAST, 0x12, true, false},
-                          CDefaultCase{"WM_SYSKEYDOWN", WM_SYSKEYDOWN, 'A', true, false},
-                          CDefaultCase{"WM_RBUTTONDOWN", WM_RBUTTONDOWN, MK_RBUTTON, true, false},
-                          CDefaultCase{"WM_MBUTTONDOWN", WM_MBUTTONDOWN, MK_MBUTTON, true, false},
-                          CDefaultCase{"WM_KEYUP", WM_KEYUP, 'A', false, false},
-                          CDefaultCase{"WM_LBUTTONUP", WM_LBUTTONUP, 0, false, false},
-                          CDefaultCase{"WM_MOUSEMOVE, cursor still", WM_MOUSEMOVE, 0, false, false},
-                          CDefaultCase{"WM_SETCURSOR", WM_SETCURSOR, 0, false, true},
-                          CDefaultCase{"shown", WM_SHOWWINDOW, 1, false, true},
-                          CDefaultCase{"hidden", WM_SHOWWINDOW, 0, false, false}),
+        ::testing::Values(
+            CDefaultCase{"another program activated", WM_ACTIVATEAPP, 0, true, false},
+            CDefaultCase{"this program activated", WM_ACTIVATEAPP, 1, false, false},
+            CDefaultCase{"PWR_CRITICALRESUME", WM_POWER, PWR_CRITICALRESUME, true, false},
+            CDefaultCase{"PWR_SUSPENDREQUEST", WM_POWER, PWR_SUSPENDREQUEST, false, false},
+            CDefaultCase{"PBT_APMRESUMEAUTOMATIC", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, true,
+                         false},
+            CDefaultCase{"WM_SYSKEYDOWN", WM_SYSKEYDOWN, 'A', true, false},
+            CDefaultCase{"WM_RBUTTONDOWN", WM_RBUTTONDOWN, MK_RBUTTON, true, false},
+            CDefaultCase{"WM_MBUTTONDOWN", WM_MBUTTONDOWN, MK_MBUTTON, true, false},
+            CDefaultCase{"WM_KEYUP", WM_KEYUP, 'A', false, false},
+            CDefaultCase{"WM_LBUTTONUP", WM_LBUTTONUP, 0, false, false},
+            CDefaultCase{"WM_MOUSEMOVE, cursor still", WM_MOUSEMOVE, 0, false, false},
+            CDefaultCase{"WM_SETCURSOR", WM_SETCURSOR, 0, false, true},
+            CDefaultCase{"shown", WM_SHOWWINDOW, 1, false, true},
+            CDefaultCase{"hidden", WM_SHOWWINDOW, 0, false, false}),
         ::testing::Values(SAVING, PREVIEW, PASSWORD_DIALOG, CLOSE_ACCEPTED)));
 
 TEST_F(CHostTest, InputContextIsDetachedWhileTheWindowLivesAndGivenBackAtItsEnd)
 {
-    EXPECT_EQ(HIMC(NULL), ImmGetContext(Window)) << "detached at creation";
+    EXPECT_EQ(HIMC(nullptr), ImmGetContext(Window)) << "detached at creation";
     ScreenSaverHostProc(Window, WM_DESTROY, 0, 0);
     EXPECT_EQ(1, Reached(WM_DESTROY));
     const HIMC context = ImmGetContext(Window);
-    EXPECT_NE(HIMC(NULL), context) << "given back at destruction";
+    EXPECT_NE(HIMC(nullptr), context) << "given back at destruction";
     ImmReleaseContext(Window, context);
-    EXPECT_EQ(1, Posted(NULL, WM_QUIT));
+    EXPECT_EQ(1, Posted(nullptr, WM_QUIT));
 }
 
 // The Windows 95 family's password option, as the first four bytes of whatever is stored.
@@ -266,7 +269,7 @@ TEST_P(CVerifierLoading, FollowsThePasswordOption)
     Windows9xPlatform = c.Windows9x;
     Set_Password_Option(c.Type, c.Data, c.Size);
     LoadPasswordVerifier();
-    EXPECT_EQ(c.Loaded, PasswordModule != NULL);
+    EXPECT_EQ(c.Loaded, PasswordModule != nullptr);
     EXPECT_EQ(c.Loaded, Saver_Running_Told());
     Windows9xPlatform = true;
     UnloadPasswordVerifier();
@@ -310,7 +313,7 @@ TEST_P(CVerification, AsksOnceAtATime)
     EXPECT_EQ(c.TimersLeft, Posted(Window, WM_TIMER));
     EXPECT_EQ(c.Result || c.State == CLOSE_ACCEPTED, CloseAccepted);
     EXPECT_EQ(c.State == PASSWORD_DIALOG, InPasswordDialog);
-    EXPECT_EQ(c.Hides ? HCURSOR(NULL) : Arrow, GetCursor());
+    EXPECT_EQ(c.Hides ? HCURSOR(nullptr) : Arrow, GetCursor());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -378,17 +381,17 @@ TEST_F(CHostTest, PreviewHandsHelpAndContextMenusToItsParent)
 // A control panel that hangs while it has help sent to it must not take the preview with it.
 TEST_F(CHostTest, PreviewDoesNotWaitForAHungParent)
 {
-    HANDLE hanging = CreateEventA(NULL, TRUE, FALSE, NULL);
-    HANDLE release = CreateEventA(NULL, TRUE, FALSE, NULL);
+    HANDLE hanging = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::atomic<bool> woke(false);
-    HWND parent = NULL;
+    HWND parent = nullptr;
     std::thread panel(
         [&]
         {
-            parent = CreateWindowExA(0, "STATIC", "Panel", WS_POPUP, 0, 0, 200, 200, NULL, NULL,
-                                     MainInstance, NULL);
+            parent = CreateWindowExA(0, "STATIC", "Panel", WS_POPUP, 0, 0, 200, 200, nullptr,
+                                     nullptr, MainInstance, nullptr);
             SetEvent(hanging); // created; WM_APP hangs it, WM_APP + 1 ends it
-            for (MSG message; GetMessageA(&message, NULL, 0, 0) > 0;)
+            for (MSG message; GetMessageA(&message, nullptr, 0, 0) > 0;)
                 if (message.message == WM_APP)
                 {
                     SetEvent(hanging);
@@ -406,7 +409,7 @@ TEST_F(CHostTest, PreviewDoesNotWaitForAHungParent)
     WaitForSingleObject(hanging, INFINITE);
     ResetEvent(hanging);
     HWND preview = CreateWindowExA(0, "QuillomarHosted", "Preview", WS_CHILD, 0, 0, 152, 112,
-                                   parent, NULL, MainInstance, NULL);
+                                   parent, nullptr, MainInstance, nullptr);
     Set_State(PREVIEW);
     PostMessageA(parent, WM_APP, 0, 0);
     WaitForSingleObject(hanging, INFINITE);
@@ -429,9 +432,9 @@ TEST_F(CHostTest, PreviewEndsWhenItsParentVanishesWithoutTellingIt)
     HWND parent = Create("STATIC");
     OnCreate = [parent](HWND window)
     {
-        EXPECT_EQ(HMODULE(NULL), PasswordModule);
+        EXPECT_EQ(HMODULE(nullptr), PasswordModule);
         EXPECT_NE(0u, AutoPlayMessage);
-        SetParent(window, NULL); // left alone, never destroyed
+        SetParent(window, nullptr); // left alone, never destroyed
         DestroyWindow(parent);
     };
     EXPECT_EQ(0, RunSaverWindow(parent));

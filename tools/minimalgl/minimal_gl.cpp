@@ -11,8 +11,8 @@
 
 #include <cstring>
 
-static HDC ChildDC = NULL;
-static HGLRC RenderContext = NULL;
+static HDC ChildDC = nullptr;
+static HGLRC RenderContext = nullptr;
 static bool Draws = false;
 static GLuint Texture = 0;
 
@@ -90,11 +90,11 @@ static LRESULT CALLBACK Child_Proc(HWND window, UINT message, WPARAM wparam, LPA
             if (format == 0 || !SetPixelFormat(ChildDC, format, &request))
                 ExitProcess(1);
             RenderContext = wglCreateContext(ChildDC);
-            if (RenderContext == NULL || !wglMakeCurrent(ChildDC, RenderContext))
+            if (RenderContext == nullptr || !wglMakeCurrent(ChildDC, RenderContext))
                 ExitProcess(1);
             if (Draws)
                 Make_Texture();
-            InvalidateRect(window, NULL, FALSE);
+            InvalidateRect(window, nullptr, FALSE);
             return 0;
         }
         case WM_SIZE:
@@ -111,13 +111,13 @@ static LRESULT CALLBACK Child_Proc(HWND window, UINT message, WPARAM wparam, LPA
             glFlush();
             SwapBuffers(ChildDC);
             EndPaint(window, &paint);
-            InvalidateRect(window, NULL, FALSE);
+            InvalidateRect(window, nullptr, FALSE);
             return 0;
         }
         case WM_DESTROY:
             if (Texture != 0)
                 glDeleteTextures(1, &Texture);
-            wglMakeCurrent(NULL, NULL);
+            wglMakeCurrent(nullptr, nullptr);
             wglDeleteContext(RenderContext);
             ReleaseDC(window, ChildDC);
             PostQuitMessage(0);
@@ -139,19 +139,19 @@ static LRESULT CALLBACK Saver_Proc(HWND window, UINT message, WPARAM wparam, LPA
             WNDCLASSA child_class = {};
             child_class.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
             child_class.lpfnWndProc = Child_Proc;
-            child_class.hInstance = GetModuleHandleA(NULL);
+            child_class.hInstance = GetModuleHandleA(nullptr);
             child_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
             child_class.lpszClassName = "MinimalGLChild";
             if (!RegisterClassA(&child_class) ||
                 CreateWindowExA(0, "MinimalGLChild", "MinimalGLChild",
                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                client.right, client.bottom, window, NULL, child_class.hInstance,
-                                NULL) == NULL)
+                                client.right, client.bottom, window, nullptr, child_class.hInstance,
+                                nullptr) == nullptr)
                 ExitProcess(1);
             return 0;
         }
         case WM_SETCURSOR:
-            SetCursor(NULL);
+            SetCursor(nullptr);
             return 1;
         case WM_DESTROY:
             PostQuitMessage(0);
@@ -164,7 +164,7 @@ static LRESULT CALLBACK Saver_Proc(HWND window, UINT message, WPARAM wparam, LPA
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int)
 {
-    Draws = strstr(command_line, "/draw") != NULL;
+    Draws = strstr(command_line, "/draw") != nullptr;
     WNDCLASSA saver_class = {};
     saver_class.style = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
     saver_class.lpfnWndProc = Saver_Proc;
@@ -174,20 +174,21 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int)
     if (!RegisterClassA(&saver_class))
         return 1;
 
-    HDC screen = GetDC(NULL);
+    HDC screen = GetDC(nullptr);
     RECT desktop;
     GetClipBox(screen, &desktop);
-    ReleaseDC(NULL, screen);
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, "MinimalGLSaver", "Minimal GL",
-                                  WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                                  desktop.left, desktop.top, desktop.right - desktop.left,
-                                  desktop.bottom - desktop.top, NULL, NULL, instance, NULL);
-    if (window == NULL)
+    ReleaseDC(nullptr, screen);
+    HWND window =
+        CreateWindowExA(WS_EX_TOPMOST, "MinimalGLSaver", "Minimal GL",
+                        WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, desktop.left,
+                        desktop.top, desktop.right - desktop.left, desktop.bottom - desktop.top,
+                        nullptr, nullptr, instance, nullptr);
+    if (window == nullptr)
         return 1;
     SetForegroundWindow(window);
 
     MSG message;
-    while (GetMessageA(&message, NULL, 0, 0) > 0)
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
     {
         TranslateMessage(&message);
         DispatchMessageA(&message);

@@ -269,7 +269,7 @@ int main(int argc, char **argv)
         return 1;
     }
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    if (process == NULL)
+    if (process == nullptr)
     {
         fprintf(stderr, "saver_census: cannot open process %lu (error %lu)\n",
                 static_cast<unsigned long>(pid), GetLastError());

@@ -13,7 +13,7 @@ HKEY ScratchKey;
 
 void Delete_Process_Scratch()
 {
-    RegOverridePredefKey(HKEY_CURRENT_USER, NULL);
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     RegCloseKey(ScratchKey);
     RegDeleteTreeA(HKEY_CURRENT_USER, ProcessScratch);
     RegDeleteKeyA(HKEY_CURRENT_USER, ProcessScratch);
@@ -25,8 +25,8 @@ __attribute__((constructor(101))) void Make_Process_Scratch()
 {
     snprintf(ProcessScratch, sizeof(ProcessScratch), "Software\\QuillomarTests\\%lu-%lu",
              GetCurrentProcessId(), GetTickCount());
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, ProcessScratch, 0, NULL, 0, KEY_ALL_ACCESS, NULL,
-                        &ScratchKey, NULL) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, ProcessScratch, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &ScratchKey, nullptr) != ERROR_SUCCESS)
         abort();
     RegOverridePredefKey(HKEY_CURRENT_USER, ScratchKey);
     atexit(Delete_Process_Scratch);
