@@ -67,4 +67,5 @@ signal_and_time() {
     ENDED_MS=$(($(now_ms) - start))
 }
 
-shot() { import -window "$2" "$1" 2>/dev/null; } # shot <file> <window id or root>
+# shot <file> <window id or root>. Without an id, import would wait for a click for ever.
+shot() { [ -n "$2" ] && timeout 20 import -window "$2" "$1" 2>/dev/null; }
