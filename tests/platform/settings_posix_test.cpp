@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +22,7 @@
 #include <set>
 #include <string>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -275,85 +277,64 @@ TEST_F(SettingsFileTest, AChangeThatFailsChangesNothingAndLeavesNothingBehind)
     }
 }
 
-// Two processes that each make one start of the program (they read every option and write it
-// straight back, then write a value of their own) whenever the test releases them, together.
-// Forking two for each round would take longer than the starts themselves, and the first would
-// be done before the second was made.
-class CStarters
+// One start of the program, as it touches the store: every option read (and written straight
+// back), then a value of its own.
+bool Start(const char *own, const std::string &stamp)
 {
-public:
+    for (const char *option : {"ReleaseLogging", "ShowFramerate", "CurrentConfigureSheet",
+                               "VersionMajor", "VersionMinor"})
+        CRegistryInt(Location, option, 1);
+    return Write(own, Platform::SETTING_BINARY, stamp) == 0;
+}
+
+// Two processes that make a start whenever the test sends them a stamp over their socket, and
+// answer whether it succeeded. Forking two for each round would take longer than the starts
+// themselves, and the first would be done before the second was made.
+struct CStarters
+{
     pid_t Pids[2] = {-1, -1};
-    int Go[2] = {-1, -1};   // the test writes a round's stamp to each
-    int Done[2] = {-1, -1}; // each answers a byte, 0 when its start succeeded
+    int Sockets[2] = {-1, -1};
 
-    static constexpr const char *Options[] = {
-        "ReleaseLogging", "ShowFramerate", "CurrentConfigureSheet", "VersionMajor", "VersionMinor"};
-    static constexpr const char *Own[] = {"FirstScreen", "SecondScreen"};
-
-    bool Start()
+    CStarters(const char *const (&own)[2])
     {
-        for (int starter = 0; starter < 2; ++starter)
+        for (int i = 0; i < 2; ++i)
         {
-            int go[2], done[2];
-            if (pipe2(go, O_CLOEXEC) != 0 || pipe2(done, O_CLOEXEC) != 0 ||
-                (Pids[starter] = fork()) < 0)
-                return false;
-            if (Pids[starter] == 0)
+            int pair[2];
+            if (socketpair(AF_UNIX, SOCK_STREAM, 0, pair) != 0 || (Pids[i] = fork()) < 0)
+                return;
+            if (Pids[i] == 0)
             {
-                // Only the test may hold a starter's end of the pipe, so that closing it ends
-                // the starter.
-                close(go[1]);
-                for (int other = 0; other < starter; ++other)
-                    close(Go[other]);
-                Serve(go[0], done[1], Own[starter]);
+                for (char stamp[4]; read(pair[1], stamp, 4) == 4;)
+                {
+                    const char started = Start(own[i], std::string(stamp, 4)) ? 1 : 0;
+                    if (write(pair[1], &started, 1) != 1)
+                        break;
+                }
+                _exit(0);
             }
-            close(go[0]);
-            close(done[1]);
-            Go[starter] = go[1];
-            Done[starter] = done[0];
+            close(pair[1]);
+            Sockets[i] = pair[0];
         }
-        return true;
-    }
-
-    // 0 when both starts of the round succeeded.
-    int Release(const char (&stamp)[4])
-    {
-        for (const int go : Go)
-            if (write(go, stamp, 4) != 4)
-                return -1;
-        int failures = 0;
-        for (const int done : Done)
-        {
-            char answer = 1;
-            failures += read(done, &answer, 1) == 1 ? answer : 1;
-        }
-        return failures;
     }
 
     ~CStarters()
     {
-        for (int starter = 0; starter < 2; ++starter)
+        for (int i = 0; i < 2; ++i)
         {
-            close(Go[starter]); // ends its loop
-            close(Done[starter]);
-            if (Pids[starter] > 0)
-                waitpid(Pids[starter], nullptr, 0);
+            close(Sockets[i]);
+            if (Pids[i] > 0 && kill(Pids[i], SIGKILL) == 0)
+                waitpid(Pids[i], nullptr, 0);
         }
     }
 
-private:
-    [[noreturn]] static void Serve(int go, int done, const char *own)
+    bool Start_Both(const std::string &stamp)
     {
-        for (char stamp[4]; read(go, stamp, 4) == 4;)
-        {
-            for (const char *option : Options)
-                CRegistryInt(Location, option, 1);
-            const char answer =
-                Write(own, Platform::SETTING_BINARY, std::string(stamp, 4)) == 0 ? 0 : 1;
-            if (write(done, &answer, 1) != 1)
-                break;
-        }
-        _exit(0);
+        char started[2] = {0, 0};
+        for (const int socket : Sockets)
+            if (write(socket, stamp.data(), 4) != 4)
+                return false;
+        return read(Sockets[0], &started[0], 1) == 1 && read(Sockets[1], &started[1], 1) == 1 &&
+               started[0] == 1 && started[1] == 1;
     }
 };
 
@@ -361,29 +342,25 @@ private:
 // begins without a file, so that the two also race to make the directory and the file.
 TEST_F(SettingsFileTest, TwoProgramsStartingAtOnceLoseNothing)
 {
-    CStarters starters;
-    ASSERT_TRUE(starters.Start());
+    const char *const own[] = {"FirstScreen", "SecondScreen"};
+    CStarters starters(own);
     for (int round = 0; round < 1000; ++round)
     {
         if (round % 4 == 0)
             Remove_Tree((Home + "/quillomar").c_str());
-        char stamp[4];
-        snprintf(stamp, sizeof(stamp), "%03d", round);
-        ASSERT_EQ(0, starters.Release(stamp)) << "round " << round;
+        const std::string stamp = std::to_string(1000 + round);
+        ASSERT_TRUE(starters.Start_Both(stamp)) << "round " << round;
         ASSERT_EQ(JustTheFile, Directory()) << "round " << round;
         SettingsText::CStore store;
         ASSERT_EQ(0, SettingsText::Parse_Store(Read_File(File), &store)) << "round " << round;
         SettingsText::CStoredKey *key = SettingsText::Find_Key(store, Location);
         ASSERT_NE(nullptr, key) << "round " << round;
-        for (const char *name : CStarters::Own)
+        for (const char *name : own)
         {
             const SettingsText::CStoredValue *value = SettingsText::Find_Value(*key, name);
-            ASSERT_TRUE(value != nullptr && value->Bytes == std::string(stamp, 4))
-                << name << " round " << round;
+            ASSERT_TRUE(value != nullptr && value->Bytes == stamp) << name << " round " << round;
         }
-        for (const char *option : CStarters::Options)
-            ASSERT_NE(nullptr, SettingsText::Find_Value(*key, option))
-                << option << " round " << round;
+        ASSERT_EQ(7u, key->Values.size()) << "every option kept, round " << round;
     }
 }
 
