@@ -1,8 +1,6 @@
 # Win32 tests of the host under Wine, and the saver end to end.
 # Win32 test programs that link the real registry get a scratch current-user key.
 add_library(quillomar_scratch_current_user OBJECT platform/win32/scratch_current_user.cpp)
-target_include_directories(quillomar_scratch_current_user PUBLIC
-                           ${CMAKE_CURRENT_SOURCE_DIR}/platform)
 # The password modules, in win9x/: a program finds such modules beside itself.
 foreach(module PASSWORD.CPL MPR.DLL)
     add_library(${module} SHARED host/password_modules.cpp)

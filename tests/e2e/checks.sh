@@ -1,5 +1,8 @@
 # Shared by every end-to-end script: assertions counted and reported, waiting for a condition,
-# and counting coloured pixels of a screenshot. A script sets FAILURES=0 and CHECKS=0.
+# waiting for a process's end, and counting coloured pixels of a screenshot.
+
+FAILURES=0
+CHECKS=0
 
 check() { # check <description> <command...>: one assertion
     CHECKS=$((CHECKS + 1))
@@ -23,6 +26,21 @@ wait_for() { # wait_for <seconds> <command...>: until the command succeeds
         sleep 0.1
     done
     return 1
+}
+
+# wait_exit <pid> <seconds>: EXIT_STATUS = its exit status, or "running" after the time. Not
+# in a $(...) subshell: only this shell can collect its children's statuses.
+wait_exit() {
+    EXIT_STATUS=running
+    wait_for "$2" eval "! kill -0 $1 2>/dev/null" || return 0
+    wait "$1"
+    EXIT_STATUS=$?
+}
+
+# expect_exit <description> <pid> <seconds> <status or "running">: one assertion.
+expect_exit() {
+    wait_exit "$2" "$3"
+    check "$1 (status $EXIT_STATUS)" [ "$EXIT_STATUS" = "$4" ]
 }
 
 # count_pixels <image> <crop> <R> <G> <B> [<operations first>...]: how many pixels of that part

@@ -48,10 +48,6 @@ expect_exit "a drift of 3 right and 1 down keeps it running" "$SAVER_PID" 1 runn
 xdotool mousemove_relative 0 1
 expect_exit "one more pixel down, measured from the start, ends it" "$SAVER_PID" 10 0
 
-check "'/S 99' shows bananas" start_full_screen /S 99
-xdotool mousemove_relative 5 0
-expect_exit "a mouse move of 5 pixels ends it" "$SAVER_PID" 10 0
-
 for button in 4 5 6 7 8 9; do # the wheel up, down, left and right; the side buttons
     xdotool mousemove 512 384
     start_saver /s

@@ -13,8 +13,6 @@ DRIVERS=$BUILD_DIR/tests
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillomar-e2e.XXXXXX")
 STARTED_PIDS=()
 RECORDED_SCHEMES=() # record_urls
-FAILURES=0
-CHECKS=0
 
 set -a # the session's display and Wine settings (scripts/wine-session)
 # shellcheck disable=SC1091
@@ -55,21 +53,6 @@ start_saver() {
     wine "$SCR" "$@" >"$WORK/saver.out" 2>&1 &
     SAVER_PID=$!
     STARTED_PIDS+=("$SAVER_PID")
-}
-
-# wait_exit <pid> <seconds>: EXIT_STATUS = its exit status, or "running" after the time. Not
-# in a $(...) subshell: only this shell can collect its children's statuses.
-wait_exit() {
-    EXIT_STATUS=running
-    wait_for "$2" eval "! kill -0 $1 2>/dev/null" || return 0
-    wait "$1"
-    EXIT_STATUS=$?
-}
-
-# expect_exit <description> <pid> <seconds> <status or "running">: one assertion.
-expect_exit() {
-    wait_exit "$2" "$3"
-    check "$1 (status $EXIT_STATUS)" [ "$EXIT_STATUS" = "$4" ]
 }
 
 run_saver() { # run_saver <seconds> <arguments...>: to its end; EXIT_STATUS as wait_exit

@@ -20,7 +20,6 @@ reg_import ShowFramerate=dword:00000002 VersionMajor=dword:00000007 ReleaseLoggi
 bad_switch /p 99999
 check "stored values kept, missing ones added, binaries of 0 and 2 bytes replaced" values 0 2 0 7 1
 bad_switch /l 0
-bad_switch /a
 
 # A volatile key above the settings key refuses lasting keys below it.
 check "Software\\Tarnwick made volatile" driver volatile 'Software\Tarnwick'

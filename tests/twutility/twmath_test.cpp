@@ -50,12 +50,6 @@ TEST(RandomDeathTest, AnUpperBoundBelowTheLowerEndsTheProgram)
     EXPECT_EXIT(Random_Range(1.0, 0.0), testing::ExitedWithCode(1), "beep");
 }
 
-TEST(MathTest, DegreesFromTheEightDigitPi)
-{
-    EXPECT_DOUBLE_EQ(180.0, Radians_To_Degrees(PI));
-    EXPECT_DOUBLE_EQ(-360.0, Radians_To_Degrees(-2.0 * PI));
-}
-
 TEST(VectorTest, LengthSetAndSum)
 {
     CVector3d v;

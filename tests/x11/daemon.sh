@@ -46,9 +46,7 @@ STARTED_PIDS+=("$PID")
 check "with --root" eval 'tr "\0" " " </proc/$PID/cmdline | grep -q -- "--root"'
 SAVER_WINDOW=$(tr '\0' '\n' <"/proc/$PID/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p')
 check "in the daemon's window ($SAVER_WINDOW)" [ -n "$SAVER_WINDOW" ]
-sleep 2.5
-shot "$WORK/daemon.png" "$SAVER_WINDOW"
-check "where it draws bananas" [ "$(yellow_pixels "$WORK/daemon.png")" -gt 20 ]
+check "where it draws bananas" wait_for 10 shows yellow "$WORK/daemon.png" "$SAVER_WINDOW" 20
 
 # The daemon sends its SIGTERM a moment after the command; strace sees when it arrives.
 strace -f -ttt -e trace=none -p "$PID" -o "$WORK/hack.trace" 2>/dev/null &

@@ -11,8 +11,6 @@ QUILLOMAR=$BUILD_DIR/src/quillomar
 FOREIGN_WINDOW=$BUILD_DIR/tests/foreign_window
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillomar-x11.XXXXXX")
 STARTED_PIDS=()
-FAILURES=0
-CHECKS=0
 export XDG_CONFIG_HOME=$WORK/config
 # Mesa's DRI driver leaves allocations behind in a module it has unloaded by exit, where no
 # suppression can name them; memory errors are still caught.
@@ -42,16 +40,6 @@ start_hack() {
     STARTED_PIDS+=("$HACK_PID")
 }
 
-# expect_exit <description> <pid> <seconds> <status or "running">
-expect_exit() {
-    EXIT_STATUS=running
-    if wait_for "$3" eval "! kill -0 $2 2>/dev/null"; then
-        wait "$2"
-        EXIT_STATUS=$?
-    fi
-    check "$1 (status $EXIT_STATUS)" [ "$EXIT_STATUS" = "$4" ]
-}
-
 now_ms() { date +%s%3N; }
 
 # signal_and_time <signal> <pid>: sends it and waits for the end; ENDED_MS is how long it took.
@@ -69,3 +57,8 @@ signal_and_time() {
 
 # shot <file> <window id or root>. Without an id, import would wait for a click for ever.
 shot() { [ -n "$2" ] && timeout 20 import -window "$2" "$1" 2>/dev/null; }
+
+# shows <yellow|white> <file> <window id or root> <pixels> [<crop>]: a shot of the window, kept
+# in the file, has more pixels of that colour than that. Under wait_for: bananas are born out
+# of sight and drift in; the frame rate reads 0 until its first sample.
+shows() { shot "$2" "$3" && [ "$("$1_pixels" "$2" "${5:-100%}")" -gt "$4" ]; }

@@ -1,5 +1,6 @@
-#include "scratch_current_user.h"
-
+// Linked into Win32 test programs that use the real registry: the process's current-user key is
+// a scratch key below the real one from before static initialisation (which builds the options)
+// to exit, so no test touches the saver's own settings, nor another test program's.
 #include <windows.h>
 
 #include <cstdio>
@@ -33,9 +34,3 @@ __attribute__((constructor(101))) void Make_Process_Scratch()
 }
 
 } // namespace
-
-const std::string &Process_Scratch_Path()
-{
-    static const std::string path = ProcessScratch;
-    return path;
-}
