@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 volatile bool TargetWindowGone = false;
 
@@ -28,6 +29,14 @@ static int Note_X_Error(Display *display, XErrorEvent *error)
 bool CGlxWindow::Open_Display()
 {
     Connection = XOpenDisplay(nullptr);
+    // A busy X server now and then drops a new connection before its setup (seen with Xvfb
+    // under load): a named display is asked again for up to a second.
+    for (int attempt = 0; Connection == nullptr && XDisplayName(nullptr)[0] != '\0' && attempt < 20;
+         ++attempt)
+    {
+        usleep(50000);
+        Connection = XOpenDisplay(nullptr);
+    }
     if (Connection == nullptr)
     {
         fprintf(stderr, "quillomar: cannot open display \"%s\"\n", XDisplayName(nullptr));

@@ -39,7 +39,7 @@ STARTED_PIDS+=("$DAEMON_PID")
 check "the daemon answers" wait_for 15 eval 'xscreensaver-command -time >/dev/null 2>&1'
 
 hack_pid() { tail -n 1 "$HACK_HOME/hack.pids" 2>/dev/null | grep .; }
-xscreensaver-command -activate >/dev/null 2>&1
+retry xscreensaver-command -activate >/dev/null 2>&1
 check "-activate starts the hack" wait_for 10 eval 'hack_pid >/dev/null'
 PID=$(hack_pid)
 STARTED_PIDS+=("$PID")
@@ -53,7 +53,7 @@ strace -f -ttt -e trace=none -p "$PID" -o "$WORK/hack.trace" 2>/dev/null &
 STRACE_PID=$!
 STARTED_PIDS+=("$STRACE_PID")
 wait_for 5 grep -qs . "/proc/$PID/status" && sleep 0.5 # attached to every thread
-xscreensaver-command -deactivate >/dev/null 2>&1
+retry xscreensaver-command -deactivate >/dev/null 2>&1
 check "-deactivate ends it" wait_for 10 eval "! kill -0 $PID 2>/dev/null"
 wait "$STRACE_PID"
 ended_ms=$(awk '/--- SIGTERM/ && !term { term = $2 } /\+\+\+ exited with/ { end = $2; status = $(NF - 1) }

@@ -28,6 +28,11 @@ static XVisualInfo *Argb_Visual(Display *display)
 int main(int argc, char **argv)
 {
     Display *display = XOpenDisplay(nullptr);
+    for (int attempt = 0; display == nullptr && attempt < 20; ++attempt) // as quillomar does
+    {
+        usleep(50000);
+        display = XOpenDisplay(nullptr);
+    }
     if (argc != 2 || display == nullptr)
     {
         fprintf(stderr, "usage: foreign_window plain|argb (with a display)\n");

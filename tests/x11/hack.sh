@@ -16,13 +16,13 @@ check "shows bananas" wait_for 10 shows yellow "$WORK/own.png" "$WINDOW" 20
 check "is 1024x768" [ "$(identify -format %wx%h "$WORK/own.png")" = 1024x768 ]
 check "--fps writes the frame rate in the top right corner" \
     wait_for 10 shows white "$WORK/own.png" "$WINDOW" 15 60x40+964+22
-xdotool windowsize --sync "$WINDOW" 600 400
+retry xdotool windowsize --sync "$WINDOW" 600 400
 check "resized to 600x400, it draws the corner where the new size puts it" \
     wait_for 10 shows white "$WORK/resized.png" "$WINDOW" 15 80x40+520+5
-xdotool windowfocus --sync "$WINDOW"
-xdotool key shift
+retry xdotool windowfocus --sync "$WINDOW"
+retry xdotool key shift
 expect_exit "shift alone keeps it running" "$HACK_PID" 1 running
-xdotool key q
+retry xdotool key q
 expect_exit "q ends it" "$HACK_PID" 5 0
 
 mkdir -p "$XDG_CONFIG_HOME/quillomar"
@@ -39,10 +39,11 @@ expect_exit "cleanly" "$HACK_PID" 1 0
 rm -r "$XDG_CONFIG_HOME/quillomar"
 
 for kind in plain argb; do
+    rm -f "$WORK/foreign.out" # before the child opens it, or the last window's id could be read
     "$FOREIGN_WINDOW" "$kind" >"$WORK/foreign.out" 2>&1 &
     FOREIGN_PID=$!
     STARTED_PIDS+=("$FOREIGN_PID")
-    wait_for 10 grep -q . "$WORK/foreign.out"
+    wait_for 10 grep -qs . "$WORK/foreign.out"
     read -r foreign description <"$WORK/foreign.out"
     start_hack --window-id "$foreign"
     check "--window-id of a $description window: bananas" \

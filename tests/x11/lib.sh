@@ -17,6 +17,9 @@ export XDG_CONFIG_HOME=$WORK/config
 export ASAN_OPTIONS=detect_leaks=0
 
 cleanup() {
+    [ "$FAILURES" = 0 ] || for ((i = 1; i <= HACK_STARTS; i++)); do
+        cat "$WORK/hack.err.$i" "$WORK/hack.err.$i.run" 2>/dev/null
+    done
     kill -9 "${STARTED_PIDS[@]}" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$WORK"
@@ -34,11 +37,20 @@ start_display() {
 }
 
 # start_hack <switches...>: HACK_PID; its output in $WORK/hack.out and hack.err.
+# Each start's stderr is kept, for a failed run's log.
+HACK_STARTS=0
 start_hack() {
-    "$QUILLOMAR" "$@" >"$WORK/hack.out" 2>"$WORK/hack.err" &
+    HACK_STARTS=$((HACK_STARTS + 1))
+    echo "quillomar $*" >"$WORK/hack.err.$HACK_STARTS"
+    ln -sf "hack.err.$HACK_STARTS.run" "$WORK/hack.err"
+    "$QUILLOMAR" "$@" >"$WORK/hack.out" 2>"$WORK/hack.err.$HACK_STARTS.run" &
     HACK_PID=$!
     STARTED_PIDS+=("$HACK_PID")
 }
+
+# retry <X client command...>: a busy Xvfb now and then drops a new connection; a command that
+# could not connect did nothing, so it is run again, for up to 5 s.
+retry() { wait_for 5 "$@"; }
 
 now_ms() { date +%s%3N; }
 
