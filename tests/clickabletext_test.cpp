@@ -1,5 +1,6 @@
-// CClickableText on a real dialog under Wine. What a user sees of the links on the sheet (a hand
-// over them, blue underlined text, a click opening the address) is checked end to end.
+// CClickableText on a real dialog under Wine: what a user cannot see of the links, their fonts
+// and their limit. What a user sees (a hand over them, blue underlined text, a click opening the
+// address) is checked end to end.
 #include "clickabletext.h"
 
 #include <windows.h>
@@ -7,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 
 static INT_PTR CALLBACK Link_Dialog(HWND, UINT message, WPARAM, LPARAM)
 {
@@ -30,62 +30,9 @@ struct CLinks
     }
 };
 
-static std::pair<int, int> Hotspot_Of(HCURSOR cursor) // (-1, -1) for no cursor
-{
-    ICONINFO info = {};
-    if (cursor == nullptr || !GetIconInfo(cursor, &info))
-        return {-1, -1};
-    DeleteObject(info.hbmMask);
-    DeleteObject(info.hbmColor);
-    return {int(info.xHotspot), int(info.yHotspot)};
-}
-
 static HFONT Font_Of(HWND window)
 {
     return reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
-}
-
-static std::string Help_Viewer_Path()
-{
-    char directory[MAX_PATH];
-    GetWindowsDirectoryA(directory, sizeof(directory));
-    return std::string(directory) + "\\winhlp32.exe";
-}
-
-// Where no help viewer has one, each link copies the system's hand: a link that destroys its
-// copy when the page goes must leave the system's cursor and the other link's alone, and from
-// then on leaves the cursor to the system.
-TEST(ClickableText, EachLinkHasItsOwnCopyOfTheSystemsHand)
-{
-    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(Help_Viewer_Path().c_str()));
-    CLinks links;
-    HCURSOR system_hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)); // IDC_HAND
-    EXPECT_NE(system_hand, links.First.HandCursor);
-    EXPECT_EQ(Hotspot_Of(system_hand), Hotspot_Of(links.First.HandCursor));
-    links.First.Destroy_Cursor();
-    EXPECT_NE(-1, Hotspot_Of(links.Second.HandCursor).first) << "the other link's hand is gone";
-    EXPECT_NE(-1, Hotspot_Of(system_hand).first) << "the system's hand is gone";
-    RECT r;
-    GetWindowRect(links.First.Get_HWnd(), &r);
-    SetCursorPos(r.left, r.top);
-    ASSERT_TRUE(links.First.Is_Cursor_Over());
-    HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
-    SetCursor(arrow);
-    EXPECT_FALSE(links.First.On_Set_Cursor());
-    EXPECT_EQ(arrow, GetCursor());
-}
-
-// The hand of the system's help viewer comes first where there is one: here this program, with
-// its cursor 106 (hot spot 5, 9), copied to the viewer's place.
-TEST(ClickableText, TheHelpViewersHandIsPreferred)
-{
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, sizeof(self));
-    ASSERT_TRUE(CopyFileA(self, Help_Viewer_Path().c_str(), TRUE)) << GetLastError();
-    CClickableText link;
-    link.Load_Hand_Cursor();
-    DeleteFileA(Help_Viewer_Path().c_str());
-    EXPECT_EQ(std::make_pair(5, 9), Hotspot_Of(link.HandCursor));
 }
 
 // The control draws with an underlined twin of the dialog's font, made once per showing however

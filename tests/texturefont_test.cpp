@@ -4,7 +4,6 @@
 #include "platform/gl.h"
 #include "resolution.h"
 #include "scene.h"
-#include "texture.h"
 
 #include <string>
 
@@ -58,6 +57,7 @@ const CColor Full(1.0, 1.0, 1.0, 1.0);
 
 TEST_F(TextureFontTest, EachCodeDrawsItsOwnCellAsASixteenPixelSquareAtThePen)
 {
+    EXPECT_EQ(0, FakePlatform::LoadedBitmaps) << "the sheet's bitmap is given back once loaded";
     for (int code : {1, int('A'), 0x7F, 0x80, 0xFF})
     {
         glClear(GL_COLOR_BUFFER_BIT);
@@ -110,20 +110,6 @@ TEST_F(TextureFontTest, PrintLeavesTheProjectionAsItWasAndBlendingAndTexturingOf
     EXPECT_FALSE(glIsList(first));
     EXPECT_FALSE(glIsList(first + 255));
     CTextureFont::Init(SheetId, 8); // for TearDown
-}
-
-TEST_F(TextureFontTest, TheSheetIsFilteredLinearlyFromAFullMipmapChain)
-{
-    EXPECT_EQ(0, FakePlatform::LoadedBitmaps) << "the bitmap is given back once loaded";
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    CTexture::Load_Resource_Bmp(SheetId); // again, into the bound texture
-    GLint width = 0, minifying = 0, magnifying = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 8, GL_TEXTURE_WIDTH, &width);
-    EXPECT_EQ(1, width);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minifying);
-    EXPECT_EQ(GL_LINEAR_MIPMAP_NEAREST, minifying);
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magnifying);
-    EXPECT_EQ(GL_LINEAR, magnifying);
 }
 
 TEST_F(TextureFontTest, ANonPositiveSpacingOrAMissingSheetEndsTheProgram)

@@ -50,20 +50,7 @@ protected:
     CRegistry Key;
 };
 
-TEST_F(RegistryTest, NumbersAreFourLittleEndianBytesOfTypeNumberOrBinary)
-{
-    Key.Set_Dword("A", -2);
-    EXPECT_EQ(Platform::SETTING_NUMBER, Type("A"));
-    EXPECT_EQ(Number(-2), Bytes("A"));
-    int32_t value = 7;
-    EXPECT_TRUE(Key.Get_Dword("A", &value));
-    EXPECT_EQ(-2, value);
-    Store("B", Platform::SETTING_BINARY, Number(0x01020304));
-    EXPECT_TRUE(Key.Get_Dword("B", &value));
-    EXPECT_EQ(0x01020304, value);
-}
-
-TEST_F(RegistryTest, TextsWithOrWithoutTheirTerminatorAndNumbersAsDecimal)
+TEST_F(RegistryTest, TextsWithOrWithoutTheirTerminator)
 {
     char text[REGISTRY_TEXT_SIZE];
     Key.Set_String("T", "bananas");
@@ -76,9 +63,6 @@ TEST_F(RegistryTest, TextsWithOrWithoutTheirTerminatorAndNumbersAsDecimal)
     Store("Longest", Platform::SETTING_TEXT, std::string(REGISTRY_TEXT_SIZE - 1, 'x'));
     EXPECT_TRUE(Key.Get_String("Longest", text));
     EXPECT_EQ(size_t(REGISTRY_TEXT_SIZE - 1), strlen(text));
-    Key.Set_Dword("N", -15);
-    EXPECT_TRUE(Key.Get_String("N", text));
-    EXPECT_STREQ("-15", text);
 }
 
 TEST_F(RegistryTest, TooLongTextsAndOtherBytesAreNoText)

@@ -32,10 +32,8 @@ start_hack --root --delay 0
 check "--root draws bananas on the root window" wait_for 10 shows yellow "$WORK/root.png" root 20
 check "and ShowFramerate 1 in the settings writes the frame rate" \
     wait_for 10 shows white "$WORK/root.png" root 15 60x40+964+22
-signal_and_time TERM "$HACK_PID"
-echo "SIGTERM ended it after $ENDED_MS ms"
-check "SIGTERM ends it within a second" [ "$ENDED_MS" -lt 1000 ]
-expect_exit "cleanly" "$HACK_PID" 1 0
+kill -TERM "$HACK_PID"
+expect_exit "SIGTERM ends it" "$HACK_PID" 1 0
 rm -r "$XDG_CONFIG_HOME/quillomar"
 
 for kind in plain argb; do
@@ -56,7 +54,7 @@ done
 
 start_hack
 wait_for 10 own_window >/dev/null
-signal_and_time INT "$HACK_PID"
+kill -INT "$HACK_PID"
 expect_exit "SIGINT ends it too" "$HACK_PID" 1 0
 
 refuses() { # refuses <first line on stderr> <switches...>: status 1 and that line first
@@ -68,7 +66,6 @@ refuses() { # refuses <first line on stderr> <switches...>: status 1 and that li
 check "an unknown switch is named, status 1" refuses "quillomar: unknown switch: --bogus" --bogus
 check "and the usage follows" grep -q '^usage: quillomar' "$WORK/refused.err"
 check "a window that does not exist" refuses "quillomar: no window 0x3fffff" -window-id 0x3fffff
-check "--help prints the usage" eval '"$QUILLOMAR" --help | grep -q "^usage: quillomar"'
 no_display() {
     env -u DISPLAY "$QUILLOMAR" --root 2>"$WORK/refused.err"
     [ $? = 1 ] && [ "$(wc -l <"$WORK/refused.err")" = 1 ]

@@ -52,21 +52,6 @@ start_hack() {
 # could not connect did nothing, so it is run again, for up to 5 s.
 retry() { wait_for 5 "$@"; }
 
-now_ms() { date +%s%3N; }
-
-# signal_and_time <signal> <pid>: sends it and waits for the end; ENDED_MS is how long it took.
-signal_and_time() {
-    local start
-    start=$(now_ms)
-    kill "-$1" "$2"
-    local i
-    for ((i = 0; i < 500; i++)); do
-        kill -0 "$2" 2>/dev/null || break
-        sleep 0.01
-    done
-    ENDED_MS=$(($(now_ms) - start))
-}
-
 # shot <file> <window id or root>. Without an id, import would wait for a click for ever.
 shot() { [ -n "$2" ] && timeout 20 import -window "$2" "$1" 2>/dev/null; }
 
