@@ -61,6 +61,16 @@ void CRegistry::Set_String(const char *name, const char *value)
     TW_ASSERT(retcode == ERROR_SUCCESS);
 }
 
+// False when the value is not there to read. The caller then writes its initial value back:
+// over values merely unreadable for the moment, that would lose them, so that ends the program.
+static bool Read_Present(Platform::CSettingsKey *key, const char *name, uint32_t *type, void *data,
+                         uint32_t *size)
+{
+    const long result = Platform::Read_Setting(key, name, type, data, size);
+    TW_ASSERT(result == ERROR_SUCCESS || Platform::Is_Missing_Setting(result));
+    return result == ERROR_SUCCESS;
+}
+
 bool CRegistry::Get_Dword(const char *name, int32_t *value)
 {
     TW_ASSERT(name != nullptr);
@@ -69,14 +79,8 @@ bool CRegistry::Get_Dword(const char *name, int32_t *value)
     unsigned char bytes[4] = {0, 0, 0, 0};
     uint32_t type = 0;
     uint32_t size = sizeof(bytes);
-    const long result = Platform::Read_Setting(RegKey, name, &type, bytes, &size);
-    if (result != ERROR_SUCCESS)
-    {
-        // The caller writes its initial value back: over values merely unreadable for the
-        // moment, that would lose them.
-        TW_ASSERT(Platform::Is_Missing_Setting(result));
+    if (!Read_Present(RegKey, name, &type, bytes, &size))
         return false;
-    }
     // A shorter value would leave bytes of the caller's preset in the number.
     if (size != 4 || (type != Platform::SETTING_NUMBER && type != Platform::SETTING_BINARY))
         return false;
@@ -93,13 +97,7 @@ bool CRegistry::Get_String(const char *name, char *value)
     TW_ASSERT(RegKey != nullptr);
     uint32_t type = 0;
     uint32_t size = REGISTRY_TEXT_SIZE;
-    const long result = Platform::Read_Setting(RegKey, name, &type, value, &size);
-    if (result != ERROR_SUCCESS)
-    {
-        TW_ASSERT(Platform::Is_Missing_Setting(result));
-        return false;
-    }
-    if (size > uint32_t(REGISTRY_TEXT_SIZE))
+    if (!Read_Present(RegKey, name, &type, value, &size) || size > uint32_t(REGISTRY_TEXT_SIZE))
         return false;
     if (type == Platform::SETTING_NUMBER)
     {
