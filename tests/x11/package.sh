@@ -7,7 +7,6 @@
 DEB=$(ls "$WORK"/package/quillomar_*_amd64.deb 2>/dev/null)
 check "cpack makes quillomar_<version>_amd64.deb" [ -f "$DEB" ] || { cat "$WORK/cpack.out"; finish; }
 dpkg-deb -c "$DEB" | awk '{ print $6 }' >"$WORK/contents"
-# The description and the manual page are read from their places below.
 check "it holds the program where XScreenSaver looks" \
     grep -qx ./usr/libexec/xscreensaver/quillomar "$WORK/contents"
 check "its dependencies were found, and it suggests xscreensaver" eval \
