@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The Linux program on a virtual display: in its own window (bananas; the frame rate with --fps
 # and with ShowFramerate 1, where the window's size puts it; a key ends it, a lone modifier does
-# not), in the root window (SIGTERM ends it at once with status 0), in foreign 24-bit
-# single-buffered and 32-bit ARGB windows (titles and bananas; the window's end ends it
-# quietly); and what it refuses: no display, no GLX, bad switches.
+# not; its first start stores the initial values), in the root window (SIGTERM ends it at once,
+# status 0), in foreign 24-bit single-buffered and 32-bit ARGB windows (titles and bananas; the
+# window's end ends it quietly); and what it refuses: no display, no GLX, bad switches.
 . "$(dirname "$0")/lib.sh"
 
 check "a display" start_display
@@ -11,8 +11,7 @@ check "a display" start_display
 own_window() { xdotool search --name '^Quillomar$' 2>/dev/null | head -n 1 | grep .; }
 start_hack --fps
 WINDOW=$(wait_for 10 own_window >/dev/null && own_window)
-check "its own window, titled Quillomar" [ -n "$WINDOW" ]
-check "shows bananas" wait_for 10 shows yellow "$WORK/own.png" "$WINDOW" 20
+check "a window titled Quillomar: bananas" wait_for 10 shows yellow "$WORK/own.png" "$WINDOW" 20
 check "is 1024x768" [ "$(identify -format %wx%h "$WORK/own.png")" = 1024x768 ]
 check "--fps writes the frame rate in the top right corner" \
     wait_for 10 shows white "$WORK/own.png" "$WINDOW" 15 60x40+964+22
@@ -24,17 +23,18 @@ retry xdotool key shift
 expect_exit "shift alone keeps it running" "$HACK_PID" 1 running
 retry xdotool key q
 expect_exit "q ends it" "$HACK_PID" 5 0
-
-mkdir -p "$XDG_CONFIG_HOME/quillomar"
-printf 'Quillomar settings 1\n[Software\\Tarnwick\\Quillomar]\n"ShowFramerate"=dword:00000001\n' \
-    >"$XDG_CONFIG_HOME/quillomar/settings"
+SETTINGS=$XDG_CONFIG_HOME/quillomar/settings
+check "its first start stored the five initial values" diff <(tail -n 5 "$SETTINGS") \
+    <(printf '"%s"=dword:0000000%s\n' ReleaseLogging 0 ShowFramerate 0 CurrentConfigureSheet 0 \
+        VersionMajor 1 VersionMinor 1)
+sed -i '/"ShowFramerate"/s/0$/1/' "$SETTINGS"
 start_hack --root --delay 0
 check "--root draws bananas on the root window" wait_for 10 shows yellow "$WORK/root.png" root 20
 check "and ShowFramerate 1 in the settings writes the frame rate" \
     wait_for 10 shows white "$WORK/root.png" root 15 60x40+964+22
 kill -TERM "$HACK_PID"
 expect_exit "SIGTERM ends it" "$HACK_PID" 1 0
-rm -r "$XDG_CONFIG_HOME/quillomar"
+rm "$SETTINGS"
 
 for kind in plain argb; do
     rm -f "$WORK/foreign.out" # before the child opens it, or the last window's id could be read
