@@ -14,26 +14,14 @@
 namespace
 {
 
-std::string Many_Keys(size_t size)
+// A text of at least size bytes: the head, then lines of the format with i twice, i = 0, 1, ...
+std::string Repeated(size_t size, const char *head, const char *line_format)
 {
-    std::string text = "Quillomar settings 1\n";
+    std::string text = head;
     char line[128];
     for (int i = 0; text.size() < size; ++i)
     {
-        snprintf(line, sizeof(line),
-                 "[Software\\Tarnwick\\Quillomar\\Key%07d]\n\"Value\"=dword:%08x\n", i, i);
-        text += line;
-    }
-    return text;
-}
-
-std::string Many_Values(size_t size)
-{
-    std::string text = "Quillomar settings 1\n[Software\\Tarnwick\\Quillomar]\n";
-    char line[128];
-    for (int i = 0; text.size() < size; ++i)
-    {
-        snprintf(line, sizeof(line), "\"Value%07d\"=dword:%08x\n", i, i);
+        snprintf(line, sizeof(line), line_format, i, i);
         text += line;
     }
     return text;
@@ -61,12 +49,15 @@ void Parse(benchmark::State &state, const std::string &text)
 
 void Parse_Many_Keys(benchmark::State &state)
 {
-    Parse(state, Many_Keys(size_t(state.range(0))));
+    Parse(state, Repeated(size_t(state.range(0)), "Quillomar settings 1\n",
+                          "[Software\\Tarnwick\\Quillomar\\Key%07d]\n\"Value\"=dword:%08x\n"));
 }
 
 void Parse_Many_Values(benchmark::State &state)
 {
-    Parse(state, Many_Values(size_t(state.range(0))));
+    Parse(state, Repeated(size_t(state.range(0)),
+                          "Quillomar settings 1\n[Software\\Tarnwick\\Quillomar]\n",
+                          "\"Value%07d\"=dword:%08x\n"));
 }
 
 } // namespace
