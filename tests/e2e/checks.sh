@@ -1,5 +1,5 @@
 # Shared by every end-to-end script: assertions counted and reported, waiting for a condition,
-# waiting for a process's end, and counting coloured pixels of a screenshot.
+# retrying an X client, waiting for a process's end, and counting coloured pixels of a screenshot.
 
 FAILURES=0
 CHECKS=0
@@ -27,6 +27,10 @@ wait_for() { # wait_for <seconds> <command...>: until the command succeeds
     done
     return 1
 }
+
+# retry <X client command...>: a busy Xvfb now and then drops a new connection; a command that
+# could not connect did nothing, so it is run again, for up to 5 s.
+retry() { wait_for 5 "$@"; }
 
 # wait_exit <pid> <seconds>: EXIT_STATUS = its exit status, or "running" after the time. Not
 # in a $(...) subshell: only this shell can collect its children's statuses.

@@ -64,16 +64,15 @@ visible_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -
 # wait_window <name regex> <seconds>: the X window id of a visible window with that name.
 wait_window() { wait_for "$2" visible_window "$1" >/dev/null && visible_window "$1"; }
 
-# press_key <X window id> <key>: focus the window, then type as the keyboard would (XTEST).
-# A busy Xvfb now and then drops a new connection: input that could not connect did nothing,
-# so it is sent again, for up to 5 s. Searches and focus changes may fail for real.
+# Input is retried (checks.sh); searches and focus changes may fail for real.
 xdotool() {
     case $1 in
-    click | key | mousemove | mousemove_relative) wait_for 5 command xdotool "$@" ;;
+    click | key | mousemove | mousemove_relative) retry command xdotool "$@" ;;
     *) command xdotool "$@" ;;
     esac
 }
 
+# press_key <X window id> <key>: focus the window, then type as the keyboard would (XTEST).
 press_key() {
     xdotool windowfocus --sync "$1" 2>/dev/null || true
     xdotool key "$2"

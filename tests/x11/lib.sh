@@ -48,10 +48,6 @@ start_hack() {
     STARTED_PIDS+=("$HACK_PID")
 }
 
-# retry <X client command...>: a busy Xvfb now and then drops a new connection; a command that
-# could not connect did nothing, so it is run again, for up to 5 s.
-retry() { wait_for 5 "$@"; }
-
 # shot <file> <window id or root>. Without an id, import would wait for a click for ever.
 shot() { [ -n "$2" ] && timeout 20 import -window "$2" "$1" 2>/dev/null; }
 
