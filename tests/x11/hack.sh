@@ -49,7 +49,7 @@ for kind in plain argb; do
     check "and titles" [ "$(white_pixels "$WORK/$kind.png" 200x40+100+70)" -gt 50 ]
     kill -TERM "$FOREIGN_PID"
     expect_exit "the window's end ends it" "$HACK_PID" 5 0
-    check "quietly" [ ! -s "$WORK/hack.err" ]
+    check "quietly" [ ! -s "$HACK_LOG" ]
 done
 
 start_hack

@@ -17,9 +17,7 @@ export XDG_CONFIG_HOME=$WORK/config
 export ASAN_OPTIONS=detect_leaks=0
 
 cleanup() {
-    [ "$FAILURES" = 0 ] || for ((i = 1; i <= HACK_STARTS; i++)); do
-        cat "$WORK/hack.err.$i" "$WORK/hack.err.$i.run" 2>/dev/null
-    done
+    [ "$FAILURES" = 0 ] || tail -n +1 "$WORK"/*.log 2>/dev/null # every program's output
     kill -9 "${STARTED_PIDS[@]}" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$WORK"
@@ -36,14 +34,13 @@ start_display() {
     export DISPLAY=:$(cat "$WORK/display")
 }
 
-# start_hack <switches...>: HACK_PID; its output in $WORK/hack.out and hack.err.
-# Each start's stderr is kept, for a failed run's log.
+# start_hack <switches...>: HACK_PID; its output in HACK_LOG, a log of each start's own.
 HACK_STARTS=0
 start_hack() {
     HACK_STARTS=$((HACK_STARTS + 1))
-    echo "quillomar $*" >"$WORK/hack.err.$HACK_STARTS"
-    ln -sf "hack.err.$HACK_STARTS.run" "$WORK/hack.err"
-    "$QUILLOMAR" "$@" >"$WORK/hack.out" 2>"$WORK/hack.err.$HACK_STARTS.run" &
+    HACK_LOG=$WORK/hack.$HACK_STARTS.log
+    echo "hack.$HACK_STARTS.log: quillomar $*"
+    "$QUILLOMAR" "$@" >"$HACK_LOG" 2>&1 &
     HACK_PID=$!
     STARTED_PIDS+=("$HACK_PID")
 }
