@@ -45,9 +45,8 @@ namespace
 
 constexpr int FrameWidth = 1024; // pixels
 constexpr int FrameHeight = 768;
-constexpr double FrameStep = 0.04;         // seconds: 25 frames a second holds the count
-constexpr double PreparationTime = 40.0;   // seconds of saver time before a scene counts as steady
-constexpr double VisibilityHalfSize = 1.0; // world units, CBanana::Draw's cube
+constexpr double FrameStep = 0.04;       // seconds: 25 frames a second holds the count
+constexpr double PreparationTime = 40.0; // seconds of saver time before a scene counts as steady
 constexpr int SurveyedBirths = 100000;
 
 // The scene the benchmarks run on, kept so that every run starts from the same one.
@@ -69,16 +68,6 @@ void Start_Renderer(int width, int height)
     CRender::Get_Camera().Apply();
 }
 
-int Bananas_In_View()
-{
-    int in_view = 0;
-    for (const CBanana *banana : CRender::Bananas)
-        if (banana != nullptr &&
-            !CRender::Get_Camera().Is_Cube_Outside(banana->Position, VisibilityHalfSize))
-            ++in_view;
-    return in_view;
-}
-
 void Prepare_Scene(int count)
 {
     for (CBanana *&slot : CRender::Bananas)
@@ -93,9 +82,7 @@ void Prepare_Scene(int count)
     for (long i = 0; i < frames || CRender::Count_Bananas() < count; ++i)
     {
         Advance_Fake_Clocks(FrameStep, true);
-        CTimer::Update();
-        CRender::Update(CTimer::TimeInterval);
-        CRender::Draw();
+        CRender::Frame();
     }
     glFinish();
     Scene.Count = count;
@@ -127,12 +114,7 @@ __attribute__((noinline)) void Steady_Frame_Cpu()
     Advance_Fake_Clocks(FrameStep, false);
     CTimer::Update();
     CRender::Update(CTimer::TimeInterval);
-    int in_view = 0;
-    const CCamera3d &camera = CRender::Get_Camera();
-    for (const CBanana *banana : CRender::Bananas)
-        if (banana != nullptr && !camera.Is_Cube_Outside(banana->Position, VisibilityHalfSize))
-            ++in_view;
-    benchmark::DoNotOptimize(in_view);
+    benchmark::DoNotOptimize(CRender::Count_Visible_Bananas());
 }
 
 __attribute__((noinline)) void Run_Steady_Frames(long frames)
@@ -152,7 +134,7 @@ void Finish_Scene_Run(benchmark::State &state, int in_view)
 void BM_Steady_Frame_Cpu(benchmark::State &state)
 {
     Use_Scene(50);
-    const int in_view = Bananas_In_View();
+    const int in_view = CRender::Count_Visible_Bananas();
     for (auto _ : state)
         Steady_Frame_Cpu();
     Finish_Scene_Run(state, in_view);
@@ -171,13 +153,11 @@ void BM_Frame(benchmark::State &state, int count, bool text)
         return;
     }
     Use_Scene(count);
-    const int in_view = Bananas_In_View();
+    const int in_view = CRender::Count_Visible_Bananas();
     for (auto _ : state)
     {
         Advance_Fake_Clocks(FrameStep, false);
-        CTimer::Update();
-        CRender::Update(CTimer::TimeInterval);
-        CRender::Draw();
+        CRender::Frame();
         // As CRender::Draw_Overlay does when ShowFramerate is 1.
         if (text)
             CRender::Draw_Framerate();
@@ -346,10 +326,10 @@ int main(int argc, char **argv)
             return 1;
         Start_Renderer(64, 48);
         Use_Scene(50);
-        const int in_view = Bananas_In_View();
+        const int in_view = CRender::Count_Visible_Bananas();
         Run_Steady_Frames(steady_frames);
         printf("%ld steady frames, %d bananas, %d in view at the start, %d at the end%s\n",
-               steady_frames, CRender::Count_Bananas(), in_view, Bananas_In_View(),
+               steady_frames, CRender::Count_Bananas(), in_view, CRender::Count_Visible_Bananas(),
                Scene_Unchanged() ? "" : " (A BANANA WAS BORN OR RETIRED)");
         return Scene_Unchanged() ? 0 : 1;
     }

@@ -74,10 +74,15 @@ bool CBanana::Is_Expired() const
     return invisible_ms > InvisibleTimeout;
 }
 
+bool CBanana::Is_In_View() const
+{
+    return !CRender::Get_Camera().Is_Cube_Outside(Position, VisibilityHalfSize);
+}
+
 void CBanana::Draw()
 {
     // Out of sight costs no GL call, and leaving LastVisibleTime alone is what retires it.
-    if (CRender::Get_Camera().Is_Cube_Outside(Position, VisibilityHalfSize))
+    if (!Is_In_View())
         return;
     LastVisibleTime = Platform::Milliseconds();
 

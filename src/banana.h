@@ -30,6 +30,8 @@ public:
     void Update(double time_interval_s);
     // True once more than 15000 ms have passed since it was last drawn (or born).
     bool Is_Expired() const;
+    // True when the scene camera's last applied view holds any of it.
+    bool Is_In_View() const;
     // Needs a current GL context, the scene camera applied and the display list built.
     void Draw();
 

@@ -60,9 +60,7 @@ static void On_Child_Paint(HWND window)
 {
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
-    CTimer::Update();
-    CRender::Update(CTimer::TimeInterval);
-    CRender::Draw();
+    CRender::Frame();
     glFlush();
     SwapBuffers(ChildDC);
     EndPaint(window, &paint);

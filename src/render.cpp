@@ -161,6 +161,21 @@ int CRender::Count_Bananas()
     return count;
 }
 
+int CRender::Count_Visible_Bananas()
+{
+    int count = 0;
+    for (const CBanana *slot : Bananas)
+        count += slot != nullptr && slot->Is_In_View() ? 1 : 0;
+    return count;
+}
+
+void CRender::Frame()
+{
+    CTimer::Update();
+    Update(CTimer::TimeInterval);
+    Draw();
+}
+
 void CRender::Draw()
 {
     glClear(GL_DEPTH_BUFFER_BIT);

@@ -39,11 +39,16 @@ public:
     static void Resize(int w, int h);
     static void Update(double time_interval_s);
     static void Draw();
+    // One frame as every host runs it: the timer, then Update with its interval, then Draw.
+    // The host presents the result and paces the next one.
+    static void Frame();
     static CCamera3d &Get_Camera();
 
     static void Init_Lights();
     static void Draw_Scene();
     static int Count_Bananas();
+    // Bananas that the scene camera's last applied view holds (those Draw would draw).
+    static int Count_Visible_Bananas();
     static void Adjust_Banana_Count();
     static int Increase_Banana_Count();
     static int Decrease_Banana_Count();

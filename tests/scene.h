@@ -66,9 +66,7 @@ protected:
     static void Run_Frame(double seconds, bool move_milliseconds = true)
     {
         Advance_Fake_Clocks(seconds, move_milliseconds);
-        CTimer::Update();
-        CRender::Update(CTimer::TimeInterval);
-        CRender::Draw();
+        CRender::Frame();
     }
 };
 

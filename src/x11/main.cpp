@@ -59,9 +59,7 @@ static void Resize(CGlxWindow &window, int width, int height)
 
 static void Draw_Frame(CGlxWindow &window)
 {
-    CTimer::Update();
-    CRender::Update(CTimer::TimeInterval);
-    CRender::Draw();
+    CRender::Frame();
     window.Swap();
 }
 

@@ -43,7 +43,6 @@ namespace
 {
 
 // The renderer's visibility cube of CBanana::Draw, world units.
-constexpr double VisibilityHalfSize = 1.0;
 constexpr int MaxSide = 8192;        // pixels, of the window and of a written picture
 constexpr double MaxSeconds = 3600.; // saver time
 
@@ -225,18 +224,6 @@ bool Write_Png(const std::string &path, const std::vector<uint8_t> &frame, int w
     return png_image_write_to_file(&image, path.c_str(), 0, picture.data(), 0, nullptr) != 0;
 }
 
-int Count_Visible_Bananas()
-{
-    int visible = 0;
-    for (const CBanana *banana : CRender::Bananas)
-    {
-        if (banana != nullptr &&
-            !CRender::Get_Camera().Is_Cube_Outside(banana->Position, VisibilityHalfSize))
-            ++visible;
-    }
-    return visible;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -272,9 +259,7 @@ int main(int argc, char **argv)
         FakePlatform::Counter =
             std::llround(double(n) * double(FakePlatform::Frequency) / options.Fps);
         FakePlatform::Milliseconds = uint32_t(std::llround(double(n) * 1000.0 / options.Fps));
-        CTimer::Update();
-        CRender::Update(CTimer::TimeInterval);
-        CRender::Draw();
+        CRender::Frame();
         if (options.Framerate)
             CRender::Draw_Framerate();
         glFinish();
@@ -290,7 +275,8 @@ int main(int argc, char **argv)
         }
         printf("%s: frame %ld at %.3f s, %d bananas (%d in view), target %d, %.1f frames/s\n",
                path.c_str(), n, CTimer::ElapsedTime, CRender::Count_Bananas(),
-               Count_Visible_Bananas(), CRender::TargetBananaCount, CTimer::SampleFramerate);
+               CRender::Count_Visible_Bananas(), CRender::TargetBananaCount,
+               CTimer::SampleFramerate);
     }
 
     CRender::Close();
