@@ -117,6 +117,19 @@ int CALLBACK CConfigure::Prop_Sheet_Init_Callback(HWND hwnd, UINT message, LPARA
     return 0;
 }
 
+// The sheet of another start, found by its caption, comes to the front.
+static void Bring_Open_Sheet_Forward()
+{
+    char caption[500] = "";
+    LoadStringA(MainInstance, IDS_SHEET_CAPTION, caption, sizeof(caption));
+    HWND sheet = FindWindowA(nullptr, caption);
+    if (sheet == nullptr)
+        return;
+    if (IsIconic(sheet))
+        ShowWindow(sheet, SW_RESTORE);
+    SetForegroundWindow(sheet);
+}
+
 static INT_PTR On_Init_Dialog(HWND hwnd)
 {
     Log_Printf("ScreenSaverConfigureDialog:WM_INITDIALOG\n");
@@ -133,7 +146,8 @@ static INT_PTR On_Init_Dialog(HWND hwnd)
         ConfigureMutex = INVALID_HANDLE_VALUE;
     if (error != 0)
     {
-        // Another sheet is open (or no mutex could be made): show nothing, leave it alone.
+        // Another sheet is open (or no mutex could be made): the user asked to see it.
+        Bring_Open_Sheet_Forward();
         EndDialog(hwnd, 1);
         return TRUE;
     }

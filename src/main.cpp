@@ -6,6 +6,8 @@
 #include "platform/gl.h"
 #include "render.h"
 #include "resolution.h"
+#include "resource.h"
+#include "twutility/framepacer.h"
 #include "twutility/timer.h"
 #include "twutility/twmath.h"
 #include "twutility/twutility.h"
@@ -14,8 +16,12 @@
 
 static HDC ChildDC = nullptr;
 static HGLRC RenderContext = nullptr;
-
-static const int WebAddressStringId = 1016;
+// Off only to measure what pacing saves (QUILLOMAR_UNPACED set in the environment).
+static bool FramePacing = true;
+// A preview pane not yet laid out can be 0 pixels wide or high: nothing is drawn until it grows.
+static bool ChildHasArea = false;
+// F1 full screen: the page opens once the saver window has gone, never behind it.
+static bool WebAddressRequested = false;
 
 // 24-bit colour, 32-bit depth, double buffered; nothing else.
 static PIXELFORMATDESCRIPTOR Pixel_Format_Request()
@@ -32,6 +38,15 @@ static PIXELFORMATDESCRIPTOR Pixel_Format_Request()
     return request;
 }
 
+// Asks the driver for one swap per display refresh; true when it promises that.
+static bool Request_Swap_Interval()
+{
+    typedef BOOL(WINAPI * CSwapInterval)(int);
+    const CSwapInterval swap_interval = reinterpret_cast<CSwapInterval>(
+        reinterpret_cast<void (*)()>(wglGetProcAddress("wglSwapIntervalEXT")));
+    return swap_interval != nullptr && swap_interval(1) != FALSE;
+}
+
 static void On_Child_Create(HWND window)
 {
     Log_Printf("ScreenSaverChildProc:WM_CREATE\n");
@@ -44,6 +59,8 @@ static void On_Child_Create(HWND window)
     Exit_If_Failed(RenderContext != nullptr, 0, "wglCreateContext");
     Exit_If_Failed(wglMakeCurrent(ChildDC, RenderContext), FALSE, "wglMakeCurrent");
     CRender::Init(ChildDC);
+    FramePacing = GetEnvironmentVariableA("QUILLOMAR_UNPACED", nullptr, 0) == 0;
+    CFramePacer::Init(GetDeviceCaps(ChildDC, VREFRESH), FramePacing && Request_Swap_Interval());
     InvalidateRect(window, nullptr, FALSE);
     CTimer::Init();
 }
@@ -51,20 +68,42 @@ static void On_Child_Create(HWND window)
 static void On_Child_Size(int width, int height)
 {
     Log_Printf("ScreenSaverChildProc:WM_SIZE\n");
+    ChildHasArea = width > 0 && height > 0;
+    if (!ChildHasArea)
+        return;
     CResolution::Set_Window_Dimensions(width, height);
     CResolution::Init_Screen_Dimensions();
     CRender::Resize(width, height);
+}
+
+// Waits until the next frame is due, but never past a message: input ends the saver at once.
+// False when a message came first.
+static bool Frame_Due()
+{
+    const DWORD wait = FramePacing ? CFramePacer::Milliseconds_To_Wait() : 0;
+    return wait == 0 || MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT,
+                                                    MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT;
 }
 
 static void On_Child_Paint(HWND window)
 {
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
-    CRender::Frame();
-    glFlush();
-    SwapBuffers(ChildDC);
+    // Without area nothing is invalidated again: the next size change paints.
+    if (!ChildHasArea)
+    {
+        EndPaint(window, &paint);
+        return;
+    }
+    if (Frame_Due())
+    {
+        CRender::Frame();
+        glFlush();
+        SwapBuffers(ChildDC);
+        CFramePacer::Frame_Drawn(CTimer::SampleFramerate);
+    }
     EndPaint(window, &paint);
-    // No timer and no sleep: the next frame comes as soon as the queue is otherwise empty.
+    // No timer: the next frame comes once the queue is otherwise empty and its time has come.
     InvalidateRect(window, nullptr, FALSE);
 }
 
@@ -132,7 +171,7 @@ static void On_Saver_Create(HWND window)
 static void Open_Web_Address()
 {
     char url[1000] = {};
-    LoadStringA(MainInstance, WebAddressStringId, url, sizeof(url));
+    LoadStringA(MainInstance, IDS_WWW, url, sizeof(url));
     CUtility::Launch_Url(url);
 }
 
@@ -144,8 +183,17 @@ LRESULT ScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
             On_Saver_Create(window);
             break;
         case WM_KEYDOWN:
-            if (wparam == VK_F1)
+            // Starting a browser can take seconds: the topmost saver would stand frozen over it.
+            if (wparam == VK_F1 && PreviewMode)
                 Open_Web_Address();
+            else if (wparam == VK_F1)
+                WebAddressRequested = true;
+            break;
+        case WM_DESTROY:
+            // The window is already hidden; the launch is waited for before the process ends.
+            if (WebAddressRequested)
+                Open_Web_Address();
+            WebAddressRequested = false;
             break;
     }
     return DefScreenSaverProc(window, message, wparam, lparam);

@@ -173,7 +173,10 @@ LRESULT DefScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
                     close = wparam == PWR_CRITICALRESUME;
                     break;
                 case WM_POWERBROADCAST:
-                    close = true;
+                    // Only waking up ends it: a laptop on battery reports its power state
+                    // again and again, and the saver would keep ending by itself.
+                    close = wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND ||
+                            wparam == PBT_APMRESUMECRITICAL;
                     break;
                 case WM_MOUSEMOVE:
                     // The message's own position is ignored: the cursor's is what the user moved.

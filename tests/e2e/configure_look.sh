@@ -127,8 +127,10 @@ check "VersionMajor and VersionMinor are written as 1, though 3 was stored" \
 check "OK is the only button, enabled, in the middle" buttons_are_ours
 check "every text fits its control" texts_fit
 
+driver foreground Other >/dev/null
 start_saver
 expect_exit "a second start while the sheet is open exits with 1" "$SAVER_PID" 20 1
+check "and brings the sheet to the front" [ "$(driver foreground)" = "Quillomar by Tarnwick" ]
 
 check "Introduction is drawn: blue underlined links, the picture centred" \
     wait_for 10 drawn introduction link:4 link:5 text:3 picture:1

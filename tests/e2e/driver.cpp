@@ -1,6 +1,7 @@
 // The end-to-end tests' hands inside the Wine session, for what a script cannot do with xdotool
 // and `wine reg`:
-//   parent [<end-file>]  a program that starts the saver over a window of its own: Run_Parent
+//   parent [<end-file> [<width> <height>]]  a program that starts the saver over a window of its
+//                        own, of that client size (152 x 112 unless given): Run_Parent
 //   dismiss <caption> <seconds>  prints "text: <text>" for each text of that message box and
 //                        presses OK; status 1 when none came
 //   volatile <subkey>    makes a key below HKEY_CURRENT_USER volatile (emptied first), so that
@@ -8,6 +9,8 @@
 //   sheet                prints the configuration sheet as Print_Sheet reads it
 //   url <url>            stands in for a browser: writes its command line to the file named in
 //                        QUILLOMAR_URL_HANDLER_OUTPUT
+//   power <event>        posts WM_POWERBROADCAST with that event to the full-screen saver
+//   foreground [<title>] brings the window of that title forward; prints the foreground's title
 #include <windows.h>
 
 #include <commctrl.h>
@@ -20,14 +23,14 @@
 // the foreground (a saver that takes the foreground window instead of its parent is caught),
 // prints "window <parent>" and "foreground <other>", then pumps messages. When a preview child
 // appears it prints "preview <width> <height>"; once <end-file> exists it destroys its windows.
-static int Run_Parent(const char *end_file)
+static int Run_Parent(const char *end_file, int width, int height)
 {
     WNDCLASSA parent_class = {};
     parent_class.lpfnWndProc = DefWindowProcA;
     parent_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
     parent_class.lpszClassName = "QuillomarParent";
     RegisterClassA(&parent_class);
-    RECT frame = {0, 0, 152, 112};
+    RECT frame = {0, 0, width, height};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
     HWND parent = CreateWindowA("QuillomarParent", "Parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
                                 40, frame.right - frame.left, frame.bottom - frame.top, nullptr,
@@ -168,12 +171,30 @@ static int Record_Url()
     return fclose(file);
 }
 
+static int Post_Power_Event(int event)
+{
+    HWND saver = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
+    return saver != nullptr && PostMessageA(saver, WM_POWERBROADCAST, WPARAM(event), 0) ? 0 : 1;
+}
+
+static int Foreground(const char *title)
+{
+    HWND window = title != nullptr ? FindWindowA(nullptr, title) : nullptr;
+    if (window != nullptr)
+        SetForegroundWindow(window);
+    char text[512] = "";
+    GetWindowTextA(GetForegroundWindow(), text, sizeof(text));
+    printf("%s\n", text);
+    return title != nullptr && window == nullptr ? 1 : 0;
+}
+
 int main(int argc, char **argv)
 {
     const char *command = argc > 1 ? argv[1] : "";
     setvbuf(stdout, nullptr, _IONBF, 0); // the scripts read as it goes
     if (strcmp(command, "parent") == 0)
-        return Run_Parent(argc > 2 ? argv[2] : nullptr);
+        return Run_Parent(argc > 2 ? argv[2] : nullptr, argc > 4 ? atoi(argv[3]) : 152,
+                          argc > 4 ? atoi(argv[4]) : 112);
     if (strcmp(command, "dismiss") == 0 && argc == 4)
         return Dismiss(argv[2], atoi(argv[3]));
     if (strcmp(command, "volatile") == 0 && argc == 3)
@@ -182,6 +203,10 @@ int main(int argc, char **argv)
         return Print_Sheet();
     if (strcmp(command, "url") == 0)
         return Record_Url();
-    fprintf(stderr, "usage: e2e_driver parent|dismiss|volatile|sheet|url ...\n");
+    if (strcmp(command, "power") == 0 && argc == 3)
+        return Post_Power_Event(atoi(argv[2]));
+    if (strcmp(command, "foreground") == 0)
+        return Foreground(argc > 2 ? argv[2] : nullptr);
+    fprintf(stderr, "usage: e2e_driver parent|dismiss|volatile|sheet|url|power|foreground ...\n");
     return 2;
 }

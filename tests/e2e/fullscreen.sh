@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Full screen (/s and its other forms): bananas, the frame rate in the top right corner when
 # ShowFramerate reads as 1; a key, a click, the wheel, a side button or a mouse move of more
-# than 4 pixels ends it with status 0, smaller drifts do not; F1 opens the web address and ends
-# it; a second start brings the first forward and exits. A 4-byte binary ShowFramerate, as a
+# than 4 pixels ends it with status 0, smaller drifts and a change of power source do not, waking
+# from sleep does; F1 opens the web address and ends it; a second start brings the first
+# forward and exits. A 4-byte binary ShowFramerate, as a
 # hand edit could leave it, reads as its number.
 . "$(dirname "$0")/lib.sh"
 
@@ -37,8 +38,9 @@ expect_exit "a click ends it" "$SAVER_PID" 10 0
 
 check "s shows bananas" start_full_screen s
 xdotool mousemove_relative 3 1
-sleep 1
-expect_exit "a drift of 3 right and 1 down keeps it running" "$SAVER_PID" 1 running
+driver power 10 # PBT_APMPOWERSTATUSCHANGE: a laptop's battery running down
+sleep 2.5
+expect_exit "a drift of 3 right and 1 down, and a power change, keep it running" "$SAVER_PID" 1 running
 xdotool mousemove_relative 0 1
 expect_exit "one more pixel down, measured from the start, ends it" "$SAVER_PID" 10 0
 
@@ -57,6 +59,10 @@ check "/s for F1" start_full_screen /s
 press_key "$SAVER_WINDOW" F1
 check "F1 opens the web address" url_opened "$(url_string IDS_WWW)"
 expect_exit "and ends the saver" "$SAVER_PID" 10 0
+
+check "/s for a resume" start_full_screen /s
+driver power 18 # PBT_APMRESUMEAUTOMATIC
+expect_exit "waking from sleep ends it" "$SAVER_PID" 10 0
 
 check "bananas again" start_full_screen /s
 first=$SAVER_PID

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The preview (/p and /l), over a window of the driver's as the display control panel would
 # host it: it fills its parent, shows the three titles and ends with its parent, also within a
-# second when the parent's program is killed outright.
+# second when the parent's program is killed outright. A parent without area gets a preview that
+# waits for one.
 . "$(dirname "$0")/lib.sh"
 
 for switch in /p /l; do
@@ -27,5 +28,13 @@ for switch in /p /l; do
         expect_exit "$switch: its parent's program killed, it ends" "$SAVER_PID" 1 0
     fi
 done
+
+rm -f "$WORK/end"
+check "a parent without area (Wine keeps it 104 pixels wide)" start_parent "Z:$WORK/end" 0 0
+start_saver /p "$PARENT_WINDOW"
+check "gets a preview 0 pixels high" wait_for 15 grep -qE '^preview [0-9]+ 0\s*$' "$WORK/parent.out"
+expect_exit "which keeps running" "$SAVER_PID" 2 running
+touch "$WORK/end"
+expect_exit "until its parent ends" "$SAVER_PID" 5 0
 
 finish

@@ -216,8 +216,10 @@ TEST_P(CDefaultProcedure, EndsOrHidesTheCursorWhileSaving)
     EXPECT_TRUE(c.Message != WM_SETCURSOR || !saving || result == 1) << "left to the system";
 }
 
+// While saving, each decision once; in the other states, nothing ends the saver or hides the
+// cursor, shown with one of each kind.
 INSTANTIATE_TEST_SUITE_P(
-    Messages, CDefaultProcedure,
+    Saving, CDefaultProcedure,
     ::testing::Combine(
         ::testing::Values(
             CDefaultCase{"another program activated", WM_ACTIVATEAPP, 0, true, false},
@@ -226,16 +228,33 @@ INSTANTIATE_TEST_SUITE_P(
             CDefaultCase{"PWR_SUSPENDREQUEST", WM_POWER, PWR_SUSPENDREQUEST, false, false},
             CDefaultCase{"PBT_APMRESUMEAUTOMATIC", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, true,
                          false},
+            CDefaultCase{"PBT_APMRESUMESUSPEND", WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, true,
+                         false},
+            CDefaultCase{"PBT_APMRESUMECRITICAL", WM_POWERBROADCAST, PBT_APMRESUMECRITICAL, true,
+                         false},
+            CDefaultCase{"PBT_APMPOWERSTATUSCHANGE", WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE,
+                         false, false},
+            CDefaultCase{"PBT_POWERSETTINGCHANGE", WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, false,
+                         false},
+            CDefaultCase{"PBT_APMSUSPEND", WM_POWERBROADCAST, PBT_APMSUSPEND, false, false},
             CDefaultCase{"WM_SYSKEYDOWN", WM_SYSKEYDOWN, 'A', true, false},
-            CDefaultCase{"WM_RBUTTONDOWN", WM_RBUTTONDOWN, MK_RBUTTON, true, false},
             CDefaultCase{"WM_MBUTTONDOWN", WM_MBUTTONDOWN, MK_MBUTTON, true, false},
             CDefaultCase{"WM_KEYUP", WM_KEYUP, 'A', false, false},
-            CDefaultCase{"WM_LBUTTONUP", WM_LBUTTONUP, 0, false, false},
             CDefaultCase{"WM_MOUSEMOVE, cursor still", WM_MOUSEMOVE, 0, false, false},
             CDefaultCase{"WM_SETCURSOR", WM_SETCURSOR, 0, false, true},
             CDefaultCase{"shown", WM_SHOWWINDOW, 1, false, true},
             CDefaultCase{"hidden", WM_SHOWWINDOW, 0, false, false}),
-        ::testing::Values(SAVING, PREVIEW, PASSWORD_DIALOG, CLOSE_ACCEPTED)));
+        ::testing::Values(SAVING)));
+
+INSTANTIATE_TEST_SUITE_P(
+    NotSaving, CDefaultProcedure,
+    ::testing::Combine(
+        ::testing::Values(CDefaultCase{"another program activated", WM_ACTIVATEAPP, 0, true, false},
+                          CDefaultCase{"PBT_APMRESUMEAUTOMATIC", WM_POWERBROADCAST,
+                                       PBT_APMRESUMEAUTOMATIC, true, false},
+                          CDefaultCase{"WM_SYSKEYDOWN", WM_SYSKEYDOWN, 'A', true, false},
+                          CDefaultCase{"WM_SETCURSOR", WM_SETCURSOR, 0, false, true}),
+        ::testing::Values(PREVIEW, PASSWORD_DIALOG, CLOSE_ACCEPTED)));
 
 TEST_F(CHostTest, InputContextIsDetachedWhileTheWindowLivesAndGivenBackAtItsEnd)
 {

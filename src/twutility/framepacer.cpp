@@ -1,0 +1,64 @@
+#include "framepacer.h"
+
+#include "platform/platform.h"
+#include "twutility.h"
+
+static const char SourceName[] = "twutility/framepacer";
+
+// A rate this far above the refresh rate cannot come from swaps that wait for it.
+static const double UnpacedFactor = 1.25;
+
+int CFramePacer::RefreshRate = CFramePacer::DefaultRefreshRate;
+int64_t CFramePacer::PeriodCount = 0;
+bool CFramePacer::Pacing = false;
+int64_t CFramePacer::NextFrameCount = 0;
+
+static int64_t Counter_Now()
+{
+    int64_t now = 0;
+    const bool read = Platform::Read_Counter(&now);
+    TW_ASSERT(read);
+    return now;
+}
+
+void CFramePacer::Init(int refresh_hz, bool swaps_wait)
+{
+    Log_Printf("CFramePacer::Init\n");
+    int64_t frequency = 0;
+    const bool read = Platform::Read_Counter_Frequency(&frequency);
+    TW_ASSERT(read && frequency > 0);
+    RefreshRate = refresh_hz > 1 ? refresh_hz : DefaultRefreshRate;
+    PeriodCount = frequency / RefreshRate;
+    Pacing = !swaps_wait;
+    NextFrameCount = 0;
+    Log_Printf("  %d Hz, %s\n", RefreshRate, Pacing ? "paced" : "swaps wait");
+}
+
+uint32_t CFramePacer::Milliseconds_To_Wait()
+{
+    if (!Pacing || NextFrameCount == 0)
+        return 0;
+    const int64_t left = NextFrameCount - Counter_Now();
+    if (left <= 0)
+        return 0;
+    int64_t frequency = 0;
+    Platform::Read_Counter_Frequency(&frequency);
+    return uint32_t((left * 1000 + frequency - 1) / frequency);
+}
+
+void CFramePacer::Frame_Drawn(double sample_framerate)
+{
+    if (!Pacing && sample_framerate > UnpacedFactor * RefreshRate)
+    {
+        Log_Printf("WARNING: %.0f frames a second at %d Hz: swaps do not wait, frames paced\n",
+                   sample_framerate, RefreshRate);
+        Pacing = true;
+    }
+    if (!Pacing)
+        return;
+    const int64_t now = Counter_Now();
+    // From the deadline, not from now, so that late wake-ups do not slow the rate; but a frame
+    // that ran past the next deadline starts the count again rather than hurrying to catch up.
+    const int64_t next = (NextFrameCount != 0 ? NextFrameCount : now) + PeriodCount;
+    NextFrameCount = next > now ? next : now;
+}
