@@ -124,15 +124,4 @@ TEST_F(BananaTest, DrawPlacesTheListAtThePositionTurnedCounterClockwise)
     }
 }
 
-TEST_F(BananaTest, WithoutItsDisplayListOrWithTwoTheProgramEnds)
-{
-    EXPECT_EXIT(CBanana::Build_Display_List(), testing::ExitedWithCode(1), "beep");
-    CBanana::DisplayListId = 0;
-    CBanana banana;
-    banana.Position = CVector3d(50.0, 0.0, 5000.0);
-    banana.Draw(); // out of view nothing is drawn, so the missing list does not matter
-    banana.Position = CVector3d(0.0, 0.0, 5000.0);
-    EXPECT_EXIT(banana.Draw(), testing::ExitedWithCode(1), "beep");
-}
-
 } // namespace

@@ -134,12 +134,4 @@ INSTANTIATE_TEST_SUITE_P(Table, FramerateTest,
                                          CCorner{640, 8888, true}, CCorner{1024, 88, false},
                                          CCorner{1024, 888, false}, CCorner{1024, 8888, true}));
 
-TEST_F(RenderTest, BrokenPreconditionsEndTheProgram)
-{
-    EXPECT_EXIT(CRender::Resize(0, 100), testing::ExitedWithCode(1), "beep");
-    EXPECT_EXIT(CRender::Resize(100, 0), testing::ExitedWithCode(1), "beep");
-    EXPECT_EXIT(CRender::Update(-0.001), testing::ExitedWithCode(1), "beep");
-    EXPECT_EXIT(CRender::Init(nullptr), testing::ExitedWithCode(1), "beep");
-}
-
 } // namespace

@@ -112,10 +112,4 @@ TEST_F(TextureFontTest, PrintLeavesTheProjectionAsItWasAndBlendingAndTexturingOf
     CTextureFont::Init(SheetId, 8); // for TearDown
 }
 
-TEST_F(TextureFontTest, ANonPositiveSpacingOrAMissingSheetEndsTheProgram)
-{
-    EXPECT_EXIT(CTextureFont::Init(SheetId, 0), testing::ExitedWithCode(1), "beep");
-    EXPECT_EXIT(CTextureFont::Init(SheetId + 1, 8), testing::ExitedWithCode(1), "beep");
-}
-
 } // namespace

@@ -12,7 +12,6 @@ namespace FakePlatform
 // Constant-initialised to the reset state, so static initialisers elsewhere see a working fake.
 int64_t Counter = 0;
 int64_t Frequency = 1000000;
-bool CounterFails = false;
 uint32_t Milliseconds = 0;
 int ScreenWidth = 1024;
 int ScreenHeight = 768;
@@ -21,13 +20,11 @@ int LoadedBitmaps = 0;
 int OpenSettingsKeys = 0;
 long SettingsWriteError = 0;
 long SettingsReadError = 0;
-bool OsVersionFails = false;
 
 void Reset()
 {
     Counter = 0;
     Frequency = 1000000;
-    CounterFails = false;
     Milliseconds = 0;
     ScreenWidth = 1024;
     ScreenHeight = 768;
@@ -35,7 +32,6 @@ void Reset()
     LoadedBitmaps = 0;
     SettingsWriteError = 0;
     SettingsReadError = 0;
-    OsVersionFails = false;
 }
 
 void Advance_Seconds(double seconds)
@@ -58,7 +54,7 @@ namespace Platform
 bool Read_Counter(int64_t *count)
 {
     *count = FakePlatform::Counter;
-    return !FakePlatform::CounterFails;
+    return true;
 }
 
 bool Read_Counter_Frequency(int64_t *ticks_per_second)
@@ -205,7 +201,7 @@ int Processor_Count()
 bool Read_Os_Version(COsVersion *version)
 {
     *version = {5, 1, 2600, OS_PLATFORM_WIN32_NT, "Service Pack 3"};
-    return !FakePlatform::OsVersionFails;
+    return true;
 }
 
 bool Module_File_Name(char *, size_t)

@@ -15,7 +15,6 @@ namespace FakePlatform
 
 extern int64_t Counter;   // ticks
 extern int64_t Frequency; // ticks per second
-extern bool CounterFails;
 extern uint32_t Milliseconds;
 extern int ScreenWidth;
 extern int ScreenHeight;
@@ -49,8 +48,6 @@ std::map<std::string, std::map<std::string, CFakeSetting>> &Settings();
 extern int OpenSettingsKeys;    // opened and not yet closed
 extern long SettingsWriteError; // nonzero: writing a value fails with it
 extern long SettingsReadError;  // nonzero: reading a value fails with it
-
-extern bool OsVersionFails;
 
 } // namespace FakePlatform
 

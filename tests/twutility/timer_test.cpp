@@ -58,11 +58,4 @@ TEST_F(TimerTest, SampleRateIsTakenOnceASecondHasPassed)
     EXPECT_DOUBLE_EQ(8.0, CTimer::SampleFramerate);
 }
 
-TEST_F(TimerTest, ACounterThatCannotBeReadEndsTheProgram)
-{
-    FakePlatform::CounterFails = true;
-    EXPECT_EXIT(CTimer::Update(), testing::ExitedWithCode(1), "beep");
-    EXPECT_EXIT(CTimer::Init(), testing::ExitedWithCode(1), "beep");
-}
-
 } // namespace

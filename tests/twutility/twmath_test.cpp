@@ -1,5 +1,4 @@
 #include "twutility/twmath.h"
-#include "twutility/vector3d.h"
 
 #include <gtest/gtest.h>
 
@@ -43,23 +42,6 @@ TEST(RandomTest, OneSeedGivesTheSameDrawsInEveryBuild)
     EXPECT_DOUBLE_EQ(-1.0 + 41 * 3.0 / 32767.0, Random_Range(-1.0, 2.0));
     EXPECT_DOUBLE_EQ(18467.0, Random_Range(0.0, 32767.0));
     EXPECT_DOUBLE_EQ(5.0, Random_Range(5.0, 5.0));
-}
-
-TEST(RandomDeathTest, AnUpperBoundBelowTheLowerEndsTheProgram)
-{
-    EXPECT_EXIT(Random_Range(1.0, 0.0), testing::ExitedWithCode(1), "beep");
-}
-
-TEST(VectorTest, LengthSetAndSum)
-{
-    CVector3d v;
-    EXPECT_EQ(0.0, v.Length());
-    v.Set(3.0, 4.0, 12.0);
-    EXPECT_DOUBLE_EQ(13.0, v.Length());
-    v += CVector3d(1.0, -2.0, 0.5);
-    EXPECT_DOUBLE_EQ(4.0, v.x);
-    EXPECT_DOUBLE_EQ(2.0, v.y);
-    EXPECT_DOUBLE_EQ(12.5, v.z);
 }
 
 } // namespace

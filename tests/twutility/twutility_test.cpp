@@ -14,12 +14,4 @@ TEST(AssertDeathTest, ABrokenConditionBeepsBreaksAndExitsWithOne)
     EXPECT_EXIT(TW_ASSERT(1 + 1 == 3), testing::ExitedWithCode(1), "beep\n.*debugger break");
 }
 
-TEST(LogHeaderDeathTest, ASystemWithoutAVersionEndsTheProgram)
-{
-    FakePlatform::Reset();
-    Write_Log_Header();
-    FakePlatform::OsVersionFails = true;
-    EXPECT_EXIT(Write_Log_Header(), testing::ExitedWithCode(1), "beep");
-}
-
 } // namespace
