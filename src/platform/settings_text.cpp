@@ -1,5 +1,6 @@
 #include "settings_text.h"
 
+#include "dword.h"
 #include "platform.h"
 
 #include <cstdint>
@@ -137,7 +138,7 @@ void Append_Value(std::string *out, const CStoredValue &value)
     if (value.Type == Platform::SETTING_NUMBER && bytes.size() == 4)
     {
         const unsigned char *b = reinterpret_cast<const unsigned char *>(bytes.data());
-        snprintf(text, sizeof(text), "dword:%02x%02x%02x%02x", b[3], b[2], b[1], b[0]);
+        snprintf(text, sizeof(text), "dword:%08lx", static_cast<unsigned long>(Unpack_Dword(b)));
         out->append(text);
     }
     else if (value.Type == Platform::SETTING_TEXT && !bytes.empty() &&
@@ -450,9 +451,9 @@ bool Parse_Value(const std::string &line, CStoredValue *value)
             number = number << 4 | uint32_t(digit);
         }
         value->Type = Platform::SETTING_NUMBER;
-        const char bytes[4] = {char(number), char(number >> 8), char(number >> 16),
-                               char(number >> 24)};
-        value->Bytes.assign(bytes, 4);
+        unsigned char bytes[4];
+        Pack_Dword(number, bytes);
+        value->Bytes.assign(reinterpret_cast<const char *>(bytes), 4);
         return true;
     }
     if (line.compare(pos, 1, "\"") == 0)

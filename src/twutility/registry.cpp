@@ -1,5 +1,6 @@
 #include "registry.h"
 
+#include "platform/dword.h"
 #include "twutility.h"
 
 #include <cstdio>
@@ -41,9 +42,8 @@ void CRegistry::Set_Dword(const char *value_name, int32_t value)
 {
     TW_ASSERT(value_name != nullptr);
     TW_ASSERT(RegKey != nullptr);
-    const uint32_t bits = uint32_t(value);
-    const unsigned char bytes[4] = {(unsigned char)(bits), (unsigned char)(bits >> 8),
-                                    (unsigned char)(bits >> 16), (unsigned char)(bits >> 24)};
+    unsigned char bytes[4];
+    Pack_Dword(uint32_t(value), bytes);
     const long retcode =
         Platform::Write_Setting(RegKey, value_name, Platform::SETTING_NUMBER, bytes, 4);
     TW_ASSERT(retcode == ERROR_SUCCESS);
@@ -84,9 +84,7 @@ bool CRegistry::Get_Dword(const char *name, int32_t *value)
     // A shorter value would leave bytes of the caller's preset in the number.
     if (size != 4 || (type != Platform::SETTING_NUMBER && type != Platform::SETTING_BINARY))
         return false;
-    const uint32_t bits = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-                          uint32_t(bytes[3]) << 24;
-    *value = int32_t(bits);
+    *value = int32_t(Unpack_Dword(bytes));
     return true;
 }
 
@@ -103,9 +101,7 @@ bool CRegistry::Get_String(const char *name, char *value)
     {
         if (size != 4)
             return false;
-        const unsigned char *bytes = reinterpret_cast<const unsigned char *>(value);
-        const uint32_t bits = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 |
-                              uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+        const uint32_t bits = Unpack_Dword(reinterpret_cast<const unsigned char *>(value));
         snprintf(value, REGISTRY_TEXT_SIZE, "%ld", long(int32_t(bits)));
         return true;
     }
