@@ -1,5 +1,9 @@
 # Shared by every end-to-end script: assertions counted and reported, waiting for a condition,
-# retrying an X client, waiting for a process's end, and counting coloured pixels of a screenshot.
+# retrying an X client, waiting for a process's end; pictures and their pixels as the scripts take
+# them.
+
+# shellcheck source=../../scripts/pictures.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/pictures.sh"
 
 FAILURES=0
 CHECKS=0
@@ -46,15 +50,3 @@ expect_exit() {
     wait_exit "$2" "$3"
     check "$1 (status $EXIT_STATUS)" [ "$EXIT_STATUS" = "$4" ]
 }
-
-# count_pixels <image> <crop> <R> <G> <B> [<operations first>...]: how many pixels of that part
-# of the image have each channel above that many percent.
-count_pixels() {
-    convert "$1" -alpha off -crop "$2" +repage "${@:6}" \
-        \( -clone 0 -channel R -separate +channel -threshold "$3%" \) \
-        \( -clone 0 -channel G -separate +channel -threshold "$4%" \) \
-        \( -clone 0 -channel B -separate +channel -threshold "$5%" \) \
-        -delete 0 -evaluate-sequence min -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
-}
-yellow_pixels() { count_pixels "$1" "${2:-100%}" 55 55 75 -channel B -negate +channel; }
-white_pixels() { count_pixels "$1" "${2:-100%}" 85 85 85; }

@@ -80,12 +80,7 @@ press_key() {
 
 screenshot() { import -window "${2:-root}" "$1" 2>/dev/null; }
 
-# gl_screenshot <file> <width>x<height>: Wine draws an OpenGL child window into an unnamed X
-# window of the child's size.
-gl_screenshot() {
-    screenshot "$1" "$(xwininfo -root -tree |
-        awk -v size=" $2+" 'index($0, size) && /has no name/ { print $1; exit }')"
-}
+gl_screenshot() { picture "$1" "gl:$2"; } # gl_screenshot <file> <width>x<height>
 
 reg_value() { # reg_value <name> [<key>]: "TYPE DATA" of that value (the saver's key), or nothing
     wine reg query "${2:-HKCU\Software\Tarnwick\Quillomar}" /v "$1" 2>/dev/null | tr -d '\r' |
