@@ -168,9 +168,11 @@ class CPage:
 
     def open(self, url, frames=1, timeout=20.0):
         """Navigates and waits until the saver has drawn the given number of frames."""
+        # The mark goes with the old document: no answer is read from it.
+        self.evaluate("window.QuillomarOldPage = true")
         self.send("Page.navigate", {"url": url})
-        self.wait_for(f"typeof Module === 'object' && Module.calledRun && "
-                      f"Module._Frame_Count() >= {frames}", timeout,
+        self.wait_for(f"!window.QuillomarOldPage && typeof Module === 'object' && "
+                      f"Module.calledRun && Module._Frame_Count() >= {frames}", timeout,
                       f"{frames} frames drawn at {url}")
 
     def screenshot_png(self):

@@ -1,0 +1,179 @@
+#!/usr/bin/env python3
+"""The web page (build/web/) in one headless Chromium, served on 127.0.0.1: the scene of a seed
+against the frame tool's, the frame rate, moving bananas, the preview's titles, full screen on
+input and off again, a clean console, and the message of a browser without WebGL.
+
+  page_test.py <frametool>
+"""
+import os
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+from quillomar_web import PAGE_DIR, PAGE_FILES, CBrowser, Failure, decode_png, serve  # noqa: E402
+
+WIDTH, HEIGHT = 800, 600
+SEED, FRAMES = 6, 120  # 2 s at 60 frames/s: several bananas in view
+# Same scene: a pixel differs when a channel is off by more than 8 levels of 255 (both light
+# each vertex in single precision and round to 8 bits: interiors agree within a few levels).
+# WebGL and Mesa place triangle edges by different rules, so a few edge pixels flip wholly.
+LEVELS, EDGE_SHARE = 8, 0.03
+FULL_SCREEN = "!!document.fullscreenElement"
+Failures = []
+
+
+def check(condition, what):
+    print(("ok   " if condition else "FAIL ") + what, flush=True)
+    if not condition:
+        Failures.append(what)
+
+
+def yellow(p):
+    return p[0] > 140 and p[1] > 140 and p[2] < 64
+
+
+def white(p):
+    return min(p) > 217
+
+
+def where(picture, kind):
+    return {(x, y) for y in range(picture.Height) for x in range(picture.Width)
+            if kind(picture.pixel(x, y))}
+
+
+def same_scene(page, url, frametool):
+    page.open(f"{url}?seed={SEED}&frames={FRAMES}&fps=1", FRAMES, timeout=60)
+    web = decode_png(page.screenshot_png())
+    with tempfile.TemporaryDirectory() as work:
+        path = os.path.join(work, "frame.png")
+        subprocess.run([frametool, "--size", f"{WIDTH}x{HEIGHT}", "--seed", str(SEED),
+                        "--seconds", str(FRAMES / 60), "--framerate", path],
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        with open(path, "rb") as frame:
+            native = decode_png(frame.read())
+    lit = differing = 0
+    for at in range(0, len(native.Rgb), 3):
+        lit += max(native.Rgb[at:at + 3]) > 24
+        differing += max(abs(a - b) for a, b in zip(web.Rgb[at:at + 3], native.Rgb[at:at + 3])) > LEVELS
+    check(lit > 500 and differing <= EDGE_SHARE * lit,
+          f"seed {SEED}, frame {FRAMES}: {differing} of the frame tool's {lit} lit pixels differ "
+          f"by more than {LEVELS} levels (at most {EDGE_SHARE:.0%})")
+    digits = where(web, white)
+    check(len(digits) > 15 and all(x > 0.85 * WIDTH and y < 0.1 * HEIGHT for x, y in digits),
+          f"?fps=1: {len(digits)} white pixels, all in the top right corner")
+
+
+def moving_bananas(page, url):
+    page.open(f"{url}?seed={SEED}", FRAMES, timeout=60)
+    first = where(decode_png(page.screenshot_png()), yellow)
+    page.wait_for(f"Module._Frame_Count() >= {page.evaluate('Module._Frame_Count()') + 30}")
+    second = where(decode_png(page.screenshot_png()), yellow)
+    check(len(first) > 50 and len(second) > 50 and len(first ^ second) > 20,
+          f"bananas: {len(first)} and {len(second)} yellow pixels, {len(first ^ second)} "
+          "changed 30 frames later")
+
+
+def titles(page, url):
+    page.open(f"{url}?preview=1", 3)
+    text = where(decode_png(page.screenshot_png()), white)
+    for height, title in ((0.3, "Tarnwick"), (0.5, "presents"), (0.7, "Quillomar")):
+        xs = [x for x, y in text if abs(y - height * HEIGHT) < 12]
+        centre = (min(xs) + max(xs)) / 2 if xs else 0
+        check(xs and abs(centre - WIDTH / 2) <= 4 and
+              abs(max(xs) - min(xs) - (8 * len(title) - 4)) <= 4,
+              f"?preview=1: {title!r} centred at {height:.0%} of the height")
+
+
+def key(page):
+    for kind in ("keyDown", "keyUp"):
+        page.send("Input.dispatchKeyEvent", {"type": kind, "key": "a", "code": "KeyA",
+                                             "windowsVirtualKeyCode": 65})
+
+
+def click(page):
+    for kind in ("mousePressed", "mouseReleased"):
+        page.send("Input.dispatchMouseEvent", {"type": kind, "x": 200, "y": 200,
+                                               "button": "left", "clickCount": 1})
+
+
+def move(page, x, y):
+    page.send("Input.dispatchMouseEvent", {"type": "mouseMoved", "x": x, "y": y})
+
+
+def wheel(page):
+    page.send("Input.dispatchMouseEvent", {"type": "mouseWheel", "x": 200, "y": 200,
+                                           "deltaX": 0, "deltaY": 100})
+
+
+def full_screen(page):
+    # Counts the page's requests to leave: a move that must not leave is judged at once.
+    page.evaluate("window.Exits = 0; document.exitFullscreen = (function(leave) {"
+                  " return function() { ++window.Exits; return leave(); }; })"
+                  "(document.exitFullscreen.bind(document))")
+
+    def expect(state, what):
+        try:
+            page.wait_for(FULL_SCREEN if state else "!" + FULL_SCREEN, 10)
+            check(True, what)
+        except Failure:
+            check(False, what)
+
+    key(page)
+    expect(True, "a key makes the page full screen")
+    for leave, name in ((key, "a key"), (click, "a click"), (wheel, "a turn of the wheel")):
+        leave(page)
+        expect(False, f"{name} in full screen leaves it")
+        if leave is key:
+            click(page)
+            expect(True, "a click makes the page full screen")
+        else:
+            key(page)
+            expect(True, "a key makes the page full screen again")
+    exits = page.evaluate("window.Exits")
+    move(page, 300, 300)
+    move(page, 302, 302)
+    check(page.evaluate("window.Exits") == exits and page.evaluate(FULL_SCREEN),
+          "a move of 4 pixels keeps full screen")
+    move(page, 303, 302)
+    expect(False, "a move of 5 pixels leaves full screen")
+
+
+def without_webgl(page, url):
+    page.send("Page.addScriptToEvaluateOnNewDocument",
+              {"source": "HTMLCanvasElement.prototype.getContext = function() { return null; };"})
+    page.send("Page.navigate", {"url": url})
+    page.wait_for("(box => box && !box.hidden)(document.getElementById('error'))", 20,
+                  "the error shown")
+    message = page.evaluate("document.getElementById('error').textContent")
+    check(message == "Quillomar: WebGL failed.", f"without WebGL the page says {message!r}")
+
+
+def main():
+    frametool = sys.argv[1]
+    missing = [name for name in PAGE_FILES if not os.path.isfile(os.path.join(PAGE_DIR, name))]
+    if missing:
+        print(f"FAIL no web page: {', '.join(missing)} missing from {PAGE_DIR} "
+              "(cmake --preset web && cmake --build --preset web)")
+        return 1
+    server, url = serve(PAGE_DIR)
+    browser = CBrowser()
+    try:
+        page = browser.open_page(WIDTH, HEIGHT)
+        same_scene(page, url, frametool)
+        moving_bananas(page, url)
+        titles(page, url)
+        full_screen(page)
+        check(page.errors() == [], f"no console errors: {page.errors()}")
+        without_webgl(page, url)
+    except Failure as failure:
+        check(False, str(failure))
+    finally:
+        browser.close()
+        server.shutdown()
+    print(f"{len(Failures)} check(s) failed" if Failures else "all checks passed")
+    return 1 if Failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
