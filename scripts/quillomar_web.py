@@ -126,7 +126,7 @@ class CBrowser:
         """A new tab of width x height CSS pixels at one device pixel each: a CPage."""
         target = self.send("Target.createTarget", {"url": "about:blank"})["targetId"]
         session = self.send("Target.attachToTarget", {"targetId": target, "flatten": True})
-        page = CPage(self, session["sessionId"])
+        page = CPage(self, session["sessionId"], target)
         for domain in ("Page", "Runtime", "Log"):
             page.send(f"{domain}.enable")
         page.send("Emulation.setDeviceMetricsOverride",
@@ -145,9 +145,13 @@ class CBrowser:
 
 
 class CPage:
-    def __init__(self, browser, session):
+    def __init__(self, browser, session, target):
         self.Browser = browser
         self.Session = session
+        self.Target = target
+
+    def close(self):
+        self.Browser.send("Target.closeTarget", {"targetId": self.Target})
 
     def send(self, method, params=None, timeout=30.0):
         return self.Browser.send(method, params, self.Session, timeout)
