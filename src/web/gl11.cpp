@@ -16,6 +16,8 @@
 
 static const char SourceName[] = "web/gl11";
 
+static_assert(sizeof(CWebglUniforms) == 66 * sizeof(float), "webgl.js reads 66 packed floats");
+
 namespace
 {
 
