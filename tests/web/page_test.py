@@ -74,6 +74,21 @@ def moving_bananas(page, url):
           "changed 30 frames later")
 
 
+def pauses_while_hidden(page):
+    # The page is told it is hidden as the browser tells it; ten of its own animation frames
+    # later the saver has drawn none.
+    hide = ("hidden => { Object.defineProperty(document, 'hidden', {value: hidden, "
+            "configurable: true}); document.dispatchEvent(new Event('visibilitychange')); }")
+    frames = page.evaluate(f"({hide})(true), Module._Frame_Count()")
+    page.send("Runtime.evaluate", {"awaitPromise": True, "expression": "new Promise(done => {"
+              " let ticks = 0; (function tick() { if (++ticks > 10) done();"
+              " else requestAnimationFrame(tick); })(); })"})
+    still = page.evaluate("Module._Frame_Count()") == frames
+    page.evaluate(f"({hide})(false)")
+    page.wait_for(f"Module._Frame_Count() > {frames}", 10, "frames again once shown")
+    check(still, "no frames while the page is hidden, frames again once it is shown")
+
+
 def titles(page, url):
     page.open(f"{url}?preview=1", 3)
     text = where(decode_png(page.screenshot_png()), white)
@@ -162,6 +177,7 @@ def main():
         page = browser.open_page(WIDTH, HEIGHT)
         same_scene(page, url, frametool)
         moving_bananas(page, url)
+        pauses_while_hidden(page)
         titles(page, url)
         full_screen(page)
         check(page.errors() == [], f"no console errors: {page.errors()}")
