@@ -6,6 +6,7 @@ byte, read from its fd 3, written to its fd 4), so the client needs nothing beyo
 library and opens no debugging port."""
 
 import base64
+import fcntl
 import functools
 import http.server
 import json
@@ -58,6 +59,12 @@ def chromium_path():
     raise Failure("no Chromium: scripts/install-deps web installs it")
 
 
+def above_nine(fd):
+    moved = fcntl.fcntl(fd, fcntl.F_DUPFD, 10)
+    os.close(fd)
+    return moved
+
+
 class CBrowser:
     """One headless Chromium, ended by close() (only the process it started, by its id)."""
 
@@ -65,8 +72,11 @@ class CBrowser:
         self.Profile = tempfile.mkdtemp(prefix="quillomar-chromium.")
         to_browser_read, self.ToBrowser = os.pipe()
         self.FromBrowser, from_browser_write = os.pipe()
-        # The shell puts the pipes at the descriptors Chromium reads and writes, then becomes it.
-        command = ["sh", "-c", f'exec "$0" "$@" 3<&{to_browser_read} 4>&{from_browser_write}',
+        # The shell puts the pipes at the descriptors Chromium reads and writes, then becomes it;
+        # from above 9, so that putting one cannot overwrite the other.
+        to_browser_read, from_browser_write = (above_nine(to_browser_read),
+                                               above_nine(from_browser_write))
+        command = ["bash", "-c", f'exec "$0" "$@" 3<&{to_browser_read} 4>&{from_browser_write}',
                    chromium_path(), *CHROMIUM_FLAGS, *extra_flags,
                    f"--user-data-dir={self.Profile}", "about:blank"]
         self.Process = subprocess.Popen(command, pass_fds=(to_browser_read, from_browser_write),
@@ -85,6 +95,7 @@ class CBrowser:
         while True:
             chunk = os.read(self.FromBrowser, 1 << 20)
             if not chunk:
+                os.close(self.FromBrowser)
                 self.Incoming.put(None)
                 return
             pending += chunk
