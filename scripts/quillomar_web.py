@@ -52,11 +52,10 @@ def serve(directory, port=0):
 
 
 def chromium_path():
-    for name in ("chromium", "chromium-browser", "google-chrome"):
-        path = shutil.which(name)
-        if path:
-            return path
-    raise Failure("no Chromium: scripts/install-deps web installs it")
+    path = shutil.which("chromium")
+    if not path:
+        raise Failure("no Chromium: scripts/install-deps web installs it")
+    return path
 
 
 def above_nine(fd):
@@ -68,7 +67,7 @@ def above_nine(fd):
 class CBrowser:
     """One headless Chromium, ended by close() (only the process it started, by its id)."""
 
-    def __init__(self, extra_flags=()):
+    def __init__(self):
         self.Profile = tempfile.mkdtemp(prefix="quillomar-chromium.")
         to_browser_read, self.ToBrowser = os.pipe()
         self.FromBrowser, from_browser_write = os.pipe()
@@ -77,7 +76,7 @@ class CBrowser:
         to_browser_read, from_browser_write = (above_nine(to_browser_read),
                                                above_nine(from_browser_write))
         command = ["bash", "-c", f'exec "$0" "$@" 3<&{to_browser_read} 4>&{from_browser_write}',
-                   chromium_path(), *CHROMIUM_FLAGS, *extra_flags,
+                   chromium_path(), *CHROMIUM_FLAGS,
                    f"--user-data-dir={self.Profile}", "about:blank"]
         self.Process = subprocess.Popen(command, pass_fds=(to_browser_read, from_browser_write),
                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
