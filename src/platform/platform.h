@@ -33,6 +33,12 @@ void Show_Error_Box(const char *caption, const char *message);
 // Stops in an attached debugger; does nothing when no debugger is attached.
 void Break_Into_Debugger();
 
+// What made the program fail (a failed check's message), where its user can read it. POSIX: one
+// line on stderr, "quillomar: <text>" without the text's closing newline, as every failure of
+// the Linux program reads (Show_Error_Box writes the same line). Win32: nowhere; the beep is the
+// report of a program without a console.
+void Report_Failure(const char *text);
+
 // Bitmap resources of the program, loaded, described and released in that order. Each system
 // has its own handle; the core only passes it on.
 class CBitmapResource;
