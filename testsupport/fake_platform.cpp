@@ -94,6 +94,8 @@ void Break_Into_Debugger()
     fprintf(stderr, "[fake] debugger break\n");
 }
 
+void Report_Failure(const char *) {} // the line is the POSIX platform's, tested with it
+
 // A handle is the served record; embedded bitmaps are copied in on first use.
 CBitmapResource *Load_Bitmap_Resource(int resource_id)
 {

@@ -33,6 +33,12 @@ void Show_Error_Box(const char *caption, const char *message);
 // Stops in an attached debugger; does nothing when no debugger is attached.
 void Break_Into_Debugger();
 
+// What made the program fail (a failed check's message), where its user can read it. POSIX: one
+// line on stderr, "quillomar: <text>" without the text's closing newline, as every failure of
+// the Linux program reads (Show_Error_Box writes the same line). Win32: nowhere; the beep is the
+// report of a program without a console.
+void Report_Failure(const char *text);
+
 // Bitmap resources of the program, loaded, described and released in that order. Each system
 // has its own handle; the core only passes it on.
 class CBitmapResource;
@@ -62,10 +68,13 @@ void Delete_Bitmap(CBitmapResource *bitmap);
 // registry below HKEY_CURRENT_USER. POSIX: one text file, quillomar/settings in
 // $XDG_CONFIG_HOME (else ~/.config), replaced whole and atomically on every change, changes
 // serialised by a lock. A file that holds no settings (it does not parse, is larger than 16 MiB
-// or is no regular file) is kept aside as settings.damaged and a new one begun; a file that
-// cannot be read for the moment fails the call and is left as it is, and a change that would
-// make the file larger than 16 MiB fails with EFBIG. Each call returns 0 on
-// success, otherwise the system's error code (a Win32 error code or an errno value).
+// or is no regular file) is kept aside as settings.damaged and a new one begun. A file that
+// cannot be used (its directory cannot be made or locked, it cannot be read, or a change cannot
+// be written, or would make it larger than 16 MiB) is left as it is and given up for the rest
+// of the process: one line on stderr, "quillomar: cannot use <file> (<reason>); running with the
+// initial values", and from then on the keys and values live in memory, beginning with none.
+// Each call returns 0 on success, otherwise the system's error code (a Win32 error code or an
+// errno value).
 
 // Value types, numbered as the registry numbers them; a store may hold values of other types.
 const uint32_t SETTING_TEXT = 1;   // REG_SZ: the characters, normally with a terminating zero

@@ -61,9 +61,10 @@ void Failure_Beep()
         fputc('\a', stderr);
 }
 
-void Show_Error_Box(const char *caption, const char *message)
+// The caption, the product's name, is the program's name that begins the line.
+void Show_Error_Box(const char *, const char *message)
 {
-    fprintf(stderr, "%s: %s\n", caption, message);
+    Report_Failure(message);
 }
 
 static bool Is_Debugger_Attached()
@@ -90,6 +91,15 @@ void Break_Into_Debugger()
     // SIGTRAP without a tracer would kill the process abnormally instead of letting it exit.
     if (Is_Debugger_Attached())
         raise(SIGTRAP);
+}
+
+// One line, so that a hack's failure reads as one entry in the screen saver daemon's log.
+void Report_Failure(const char *text)
+{
+    size_t length = strlen(text);
+    while (length > 0 && text[length - 1] == '\n')
+        --length;
+    fprintf(stderr, "quillomar: %.*s\n", int(length), text);
 }
 
 // Bitmap resources: the BMP files compiled into the program. A handle is the table entry;

@@ -62,6 +62,10 @@ void Break_Into_Debugger()
         DebugBreak();
 }
 
+// A GUI program has no console, and the assertions' message box is the one the saver must not
+// show: the beep alone reports.
+void Report_Failure(const char *) {}
+
 // Bitmap resources of the executable's own module, as DIB sections: their pixels stay in the
 // layout they were stored in instead of being converted to the display's format.
 CBitmapResource *Load_Bitmap_Resource(int resource_id)

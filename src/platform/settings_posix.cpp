@@ -9,8 +9,10 @@
 // machines sharing the directory (NFS), whose writers may lose each other's changes but, each
 // with its own temporary file, never damage the file. Readers take no lock. A file that holds no
 // settings (it does not parse, is too large or is no regular file) is renamed to
-// settings.damaged (then .damaged.2, ...) by the next change, which starts a new file; one that
-// cannot be read for the moment stays, and the change fails.
+// settings.damaged (then .damaged.2, ...) by the next change, which starts a new file. A file
+// that cannot be used (read for the moment, locked, written) stays as it is, and the process runs
+// on with its settings in memory: a screen saver that ended over its settings file would leave a
+// black screen.
 #include "platform.h"
 #include "settings_text.h"
 
@@ -61,6 +63,10 @@ const int MaxDamagedCopies = 100;
 // Zero-initialised before any dynamic initialisation: usable by static constructors.
 CSettingsKey RootKey;
 
+// The settings of a process that gave its file up, beginning with none; null while the file is
+// in use. Constant-initialised, as RootKey.
+CStore *MemoryStore = nullptr;
+
 class CStorePaths
 {
 public:
@@ -71,6 +77,7 @@ public:
 // The XDG base directory rules: an unset, empty or relative XDG_CONFIG_HOME means ~/.config.
 long Locate_Store(CStorePaths *paths)
 {
+    long result = 0;
     std::string base;
     const char *config = getenv("XDG_CONFIG_HOME");
     if (config != nullptr && config[0] == '/')
@@ -80,7 +87,7 @@ long Locate_Store(CStorePaths *paths)
     else
     {
         const char *home = getenv("HOME");
-        std::string home_path;
+        std::string home_path = "~"; // without a home: the file as the line giving it up names it
         if (home != nullptr && home[0] == '/')
         {
             home_path = home;
@@ -90,16 +97,17 @@ long Locate_Store(CStorePaths *paths)
             passwd entry;
             passwd *found = nullptr;
             char buffer[4096];
-            if (getpwuid_r(getuid(), &entry, buffer, sizeof(buffer), &found) != 0 ||
-                found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/')
-                return ENOENT;
-            home_path = found->pw_dir;
+            if (getpwuid_r(getuid(), &entry, buffer, sizeof(buffer), &found) == 0 &&
+                found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/')
+                home_path = found->pw_dir;
+            else
+                result = ENOENT;
         }
         base = home_path + "/.config";
     }
     paths->Directory = base + "/quillomar";
     paths->File = paths->Directory + "/settings";
-    return 0;
+    return result;
 }
 
 // mkdir -p, private to the user as the XDG rules ask.
@@ -268,32 +276,42 @@ public:
     }
 };
 
-// One change: load under the lock (moving a damaged file aside), apply, save if it changed.
-template <typename Change>
-long Change_Store(Change change)
+// The rest of the process runs on its settings in memory, and says so once. Nothing is written
+// from then on: the file may still hold the user's settings.
+void Give_Up_File(const CStorePaths &paths, long error)
 {
-    CStorePaths paths;
-    long result = Locate_Store(&paths);
+    const std::string line = "cannot use " + paths.File + " (" + strerror(int(error)) +
+                             "); running with the initial values";
+    Platform::Report_Failure(line.c_str());
+    MemoryStore = new CStore;
+}
+
+// One change of the file: load under the lock (moving a damaged file aside), apply, save if it
+// changed.
+template <typename Change>
+long Change_File(CStorePaths *paths, Change change)
+{
+    long result = Locate_Store(paths);
     if (result == 0)
-        result = Make_Directories(paths.Directory);
+        result = Make_Directories(paths->Directory);
     if (result != 0)
         return result;
     CStoreLock lock;
-    result = lock.Acquire(paths.Directory);
+    result = lock.Acquire(paths->Directory);
     if (result != 0)
         return result;
     CStore store;
-    result = Load_Store(paths, &store);
+    result = Load_Store(*paths, &store);
     if (result != 0)
     {
         // Only a file that holds no settings is set aside. A system error (EIO, EACCES, EMFILE,
         // ENOMEM, ...) says nothing of what the file holds, and may pass: a disk that fails a
         // read, a permission the user can give back, a shortage. Setting the file aside would
         // begin an empty one, from which this and every later start would read initial values,
-        // so the user's settings would be lost for good where failing costs this change alone.
+        // so the user's settings would be lost for good where giving it up costs this run alone.
         if (result != DAMAGED)
             return result;
-        result = Move_Aside(paths);
+        result = Move_Aside(*paths);
         if (result != 0)
             return result;
         store.clear();
@@ -302,7 +320,23 @@ long Change_Store(Change change)
     result = change(store, &changed);
     if (result != 0 || !changed)
         return result;
-    return Save_Store(paths, lock.DirectoryFd, store);
+    return Save_Store(*paths, lock.DirectoryFd, store);
+}
+
+// One change, of the file or, once that is given up, of the settings in memory.
+template <typename Change>
+long Change_Store(Change change)
+{
+    if (MemoryStore == nullptr)
+    {
+        CStorePaths paths;
+        const long result = Change_File(&paths, change);
+        if (result == 0)
+            return 0;
+        Give_Up_File(paths, result);
+    }
+    bool changed = false;
+    return change(*MemoryStore, &changed);
 }
 
 } // namespace
@@ -358,14 +392,21 @@ long Read_Setting(CSettingsKey *key, const char *name, uint32_t *type, void *dat
     if (key == nullptr || name == nullptr || type == nullptr || size == nullptr ||
         (data == nullptr && *size > 0))
         return EINVAL;
-    CStorePaths paths;
-    long result = Locate_Store(&paths);
     CStore store;
-    if (result == 0)
-        result = Load_Store(paths, &store);
-    if (result != 0)
-        return result;
-    CStoredKey *stored_key = Find_Key(store, key->Path);
+    CStore *source = MemoryStore;
+    if (source == nullptr)
+    {
+        CStorePaths paths;
+        long result = Locate_Store(&paths);
+        if (result == 0)
+            result = Load_Store(paths, &store);
+        if (result == DAMAGED) // no value is there to read: the next change sets the file aside
+            return result;
+        if (result != 0)
+            Give_Up_File(paths, result);
+        source = result == 0 ? &store : MemoryStore;
+    }
+    CStoredKey *stored_key = Find_Key(*source, key->Path);
     CStoredValue *value = stored_key != nullptr ? Find_Value(*stored_key, name) : nullptr;
     if (value == nullptr)
         return ENOENT;

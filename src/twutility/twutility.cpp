@@ -18,6 +18,7 @@ void Assert(const char *expression, const char *file, int line)
     if (expression == nullptr || file == nullptr)
     {
         Log_Printf("Assert() param error.\n");
+        Platform::Report_Failure("Assert() param error.");
         exit(1);
     }
     char message[1024];
@@ -30,10 +31,12 @@ void Assert_Response(const char *message)
     if (message == nullptr)
     {
         Log_Printf("Assert_Response() param error.\n");
+        Platform::Report_Failure("Assert_Response() param error.");
     }
     else
     {
         Log_Printf("%s", message);
+        Platform::Report_Failure(message);
         Platform::Failure_Beep();
         Platform::Break_Into_Debugger();
     }

@@ -13,8 +13,9 @@ __attribute__((format(printf, 1, 2)))
 #endif
 void Log_Printf(const char *format, ...);
 
-// Reports a broken precondition and ends the process with exit status 1 (beep, debugger break
-// when one is attached, no window). The checks ship with the program.
+// Reports a broken precondition and ends the process with exit status 1 (the message to
+// Platform::Report_Failure, beep, debugger break when one is attached, no window). The checks
+// ship with the program.
 [[noreturn]] void Assert(const char *expression, const char *file, int line);
 [[noreturn]] void Assert_Response(const char *message);
 

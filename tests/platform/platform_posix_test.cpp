@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 #include "private_settings_home.h"
+#include "twutility/twutility.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,15 @@ TEST(PlatformPosixTest, BitmapsAreTheEmbeddedFilesPixelRowsByTheLow16BitsOfTheir
     EXPECT_EQ(file.substr(54), std::string(bits.Bits, bits.Bits + file.size() - 54));
     Platform::Delete_Bitmap(bitmap);
     EXPECT_EQ(nullptr, Platform::Load_Bitmap_Resource(164));
+}
+
+// As each failure of the Linux program reads, for the screen saver daemon's log.
+TEST(PlatformPosixDeathTest, AFailedCheckOrSetUpCallIsOneLineOnStderr)
+{
+    EXPECT_EXIT(Assert("1 + 1 == 3", "twutility/twmath", 7), testing::ExitedWithCode(1),
+                "^quillomar: twutility/twmath \\(7\\) Assert: 1 \\+ 1 == 3\n$");
+    EXPECT_EXIT(Exit_If_Failed(0, 0, "CreateWindow"), testing::ExitedWithCode(1),
+                "^quillomar: CreateWindow failed\\.\n$");
 }
 
 } // namespace

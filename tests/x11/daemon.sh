@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The program as XScreenSaver's daemon runs it: with a private home whose ~/.xscreensaver
-# selects only Quillomar, -activate starts it in the daemon's window, where it draws
-# bananas; -deactivate's SIGTERM ends it at once; nothing is left running. The daemon refuses
-# to run hacks as root, so as root it runs as nobody.
+# The program as XScreenSaver's daemon runs it: with a private read-only home (no settings can
+# be stored) whose ~/.xscreensaver selects only Quillomar, -activate starts it once in the
+# daemon's window, where it draws bananas; -deactivate's SIGTERM ends it at once; nothing is
+# left running. The daemon refuses to run hacks as root, so as root it runs as nobody.
 . "$(dirname "$0")/lib.sh"
 
 check "a display" start_display
@@ -17,6 +17,7 @@ echo \$\$ >>"$HACK_HOME/hack.pids"
 exec "$HACK_HOME/quillomar" "\$@"
 HACK
 chmod 755 "$HACK_HOME/hack"
+: >"$HACK_HOME/hack.pids"
 cat >"$HACK_HOME/.xscreensaver" <<SETTINGS
 mode: one
 selected: 0
@@ -31,6 +32,7 @@ if [ "$(id -u)" = 0 ]; then
     chown -R 65534:65534 "$HACK_HOME"
     as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
+chmod 555 "$HACK_HOME"
 as_hack_user() { "${as_user[@]}" env HOME="$HACK_HOME" XDG_CONFIG_HOME="$HACK_HOME/.config" "$@"; }
 
 as_hack_user xscreensaver -no-splash >"$WORK/daemon.log" 2>&1 &

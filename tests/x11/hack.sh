@@ -3,7 +3,10 @@
 # and with ShowFramerate 1, where the window's size puts it; a key ends it, a lone modifier does
 # not; its first start stores the initial values), in the root window (SIGTERM ends it at once,
 # status 0), in foreign 24-bit single-buffered and 32-bit ARGB windows (titles and bananas; the
-# window's end ends it quietly); and what it refuses: no display, no GLX, bad switches.
+# window's end ends it quietly); as a user whose settings file it cannot use (a read-only
+# directory, a file it may not read, a file where the directory belongs): one line says so, it
+# draws on the initial values, --fps still shows the rate, SIGTERM ends it with status 0 and the
+# file is as it was; and what it refuses: no display, no GLX, bad switches.
 . "$(dirname "$0")/lib.sh"
 
 check "a display" start_display
@@ -56,6 +59,29 @@ start_hack
 wait_for 10 own_window >/dev/null
 kill -INT "$HACK_PID"
 expect_exit "SIGINT ends it too" "$HACK_PID" 1 0
+
+chmod 711 "$WORK"
+CONFIG=$WORK/home/.config/quillomar
+RUN_AS=(env -u XDG_CONFIG_HOME HOME="$WORK/home")
+[ "$(id -u)" = 0 ] && RUN_AS=(setpriv --reuid=65534 --regid=65534 --clear-groups "${RUN_AS[@]}")
+for broken in read-only unreadable not-a-directory; do
+    rm -rf "$WORK/home" && mkdir -p "$CONFIG"
+    FILE=$CONFIG/settings REASON="Permission denied"
+    [ $broken = not-a-directory ] && rmdir "$CONFIG" && FILE=$CONFIG REASON="Not a directory"
+    echo "Quillomar settings 1" >"$FILE" # no values yet: the start would write them
+    [ "$(id -u)" = 0 ] && chown -R 65534:65534 "$WORK/home"
+    BEFORE=$(cksum <"$FILE")
+    case $broken in read-only) chmod 555 "$CONFIG" ;; unreadable) chmod 000 "$FILE" ;; esac
+    start_hack --root --fps
+    check "$broken settings: bananas" wait_for 10 shows yellow "$WORK/$broken.png" root 20
+    check "and --fps" wait_for 10 shows white "$WORK/$broken.png" root 15 60x40+964+22
+    kill -TERM "$HACK_PID"
+    expect_exit "SIGTERM ends it" "$HACK_PID" 1 0
+    check "one line says why" [ "$(cat "$HACK_LOG")" = "quillomar: cannot use $CONFIG/settings \
+($REASON); running with the initial values" ]
+    chmod -R u+rwX "$WORK/home"
+    check "the file is as it was" [ "$(cksum <"$FILE")" = "$BEFORE" ]
+done
 
 refuses() { # refuses <first line on stderr> <switches...>: status 1 and that line first
     "$QUILLOMAR" "${@:2}" >/dev/null 2>"$WORK/refused.err"

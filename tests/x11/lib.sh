@@ -20,6 +20,7 @@ cleanup() {
     [ "$FAILURES" = 0 ] || tail -n +1 "$WORK"/*.log 2>/dev/null # every program's output
     kill -9 "${STARTED_PIDS[@]}" 2>/dev/null
     wait 2>/dev/null
+    chmod -R u+rwX "$WORK" # what a test made read-only
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -34,13 +35,15 @@ start_display() {
     export DISPLAY=:$(cat "$WORK/display")
 }
 
-# start_hack <switches...>: HACK_PID; its output in HACK_LOG, a log of each start's own.
+# start_hack <switches...>: HACK_PID; its output in HACK_LOG, a log of each start's own. Run as
+# RUN_AS says (a command that ends by starting the program), else as this shell.
 HACK_STARTS=0
+RUN_AS=()
 start_hack() {
     HACK_STARTS=$((HACK_STARTS + 1))
     HACK_LOG=$WORK/hack.$HACK_STARTS.log
-    echo "hack.$HACK_STARTS.log: quillomar $*"
-    "$QUILLOMAR" "$@" >"$HACK_LOG" 2>&1 &
+    echo "hack.$HACK_STARTS.log: ${RUN_AS[*]} quillomar $*"
+    "${RUN_AS[@]}" "$QUILLOMAR" "$@" >"$HACK_LOG" 2>&1 &
     HACK_PID=$!
     STARTED_PIDS+=("$HACK_PID")
 }
