@@ -89,6 +89,12 @@ int Screen_Height()
 
 void Failure_Beep() {}
 
+// A failed check says what failed in the console, where a page's errors go.
+void Report_Failure(const char *text)
+{
+    EM_ASM({ console.error('quillomar: ' + UTF8ToString($0)); }, text);
+}
+
 // In the page itself, over the canvas, and in the console.
 void Show_Error_Box(const char *caption, const char *message)
 {
