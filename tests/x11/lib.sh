@@ -48,10 +48,7 @@ start_hack() {
     STARTED_PIDS+=("$HACK_PID")
 }
 
-# shot <file> <window id or root>. Without an id, import would wait for a click for ever.
-shot() { [ -n "$2" ] && timeout 20 import -window "$2" "$1" 2>/dev/null; }
-
-# shows <yellow|white> <file> <window id or root> <pixels> [<crop>]: a shot of the window, kept
+# shows <yellow|white> <file> <window id or root> <pixels> [<crop>]: a picture of the window, kept
 # in the file, has more pixels of that colour than that. Under wait_for: bananas are born out
 # of sight and drift in; the frame rate reads 0 until its first sample.
-shows() { shot "$2" "$3" && [ "$("$1_pixels" "$2" "${5:-100%}")" -gt "$4" ]; }
+shows() { picture "$2" "$3" && [ "$("$1_pixels" "$2" "${5:-100%}")" -gt "$4" ]; }
