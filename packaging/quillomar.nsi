@@ -1,7 +1,8 @@
 ; Quillomar's setup for 64-bit Windows: the saver into the system folder, where the display
 ; settings look for screen savers; an entry in Apps that removes it again; and, checked by
 ; default, Quillomar made the installing user's screen saver. Silent with /S.
-; makensis -DVERSION=<major.minor> -DSCR=<Quillomar.scr> -DICON=<quillomar.ico> -DOUTFILE=<exe>
+; makensis -DVERSION=<major.minor> -DVERSION_NUMBERS=<a.b.c.d> -DSCR=<Quillomar.scr>
+;          -DICON=<quillomar.ico> -DOUTFILE=<exe>
 Unicode true
 Target amd64-unicode
 !include FileFunc.nsh
@@ -17,7 +18,7 @@ InstallDir "$PROGRAMFILES64\Quillomar"
 RequestExecutionLevel admin
 Icon "${ICON}"
 UninstallIcon "${ICON}"
-VIProductVersion "${VERSION}.0.0"
+VIProductVersion "${VERSION_NUMBERS}"
 VIAddVersionKey "ProductName" "Quillomar"
 VIAddVersionKey "CompanyName" "Tarnwick"
 VIAddVersionKey "FileDescription" "Quillomar screen saver setup"

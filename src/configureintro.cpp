@@ -3,6 +3,7 @@
 #include "options.h"
 #include "resource.h"
 #include "twutility/twutility.h"
+#include "version.h"
 
 #include <commctrl.h>
 
@@ -13,9 +14,6 @@ static const char SourceName[] = "configureintro";
 
 CClickableText WwwLink;
 CClickableText EmailLink;
-
-static const int ProductVersionMajor = 1;
-static const int ProductVersionMinor = 1;
 
 static void Attach_Link(CClickableText &link, HWND dialog, int control_id, int url_string_id)
 {
@@ -71,8 +69,8 @@ static void Scale_Picture(HWND dialog)
 static INT_PTR On_Init_Dialog(HWND dialog)
 {
     Log_Printf("CConfigureIntro::Intro_Dialog_Proc:WM_INITDIALOG\n");
-    COptions::VersionMajor.Set_Value(ProductVersionMajor);
-    COptions::VersionMinor.Set_Value(ProductVersionMinor);
+    COptions::VersionMajor.Set_Value(QUILLOMAR_VERSION_MAJOR);
+    COptions::VersionMinor.Set_Value(QUILLOMAR_VERSION_MINOR);
     char version[500];
     snprintf(version, sizeof(version), "Version %d.%d", COptions::VersionMajor.Get_Value(),
              COptions::VersionMinor.Get_Value());

@@ -20,8 +20,8 @@ class CConfigureIntro
 public:
     static const int PageIndex = 0; // its place in the sheet
 
-    // Writes VersionMajor and VersionMinor (1, 1) when the page is created, and its index to
-    // CurrentConfigureSheet whenever it becomes active.
+    // Writes VersionMajor and VersionMinor (the release's) when the page is created, and its
+    // index to CurrentConfigureSheet whenever it becomes active.
     static INT_PTR CALLBACK Intro_Dialog_Proc(HWND hwnd, UINT message, WPARAM wparam,
                                               LPARAM lparam);
 };

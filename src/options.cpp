@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include "twutility/twutility.h"
+#include "version.h"
 
 #define OPTIONS_LOCATION "Software\\Tarnwick\\Quillomar"
 
@@ -9,8 +10,8 @@
 CRegistryBool COptions::ReleaseLogging(OPTIONS_LOCATION, "ReleaseLogging", false);
 CRegistryBool COptions::ShowFramerate(OPTIONS_LOCATION, "ShowFramerate", false);
 CRegistryInt COptions::CurrentConfigureSheet(OPTIONS_LOCATION, "CurrentConfigureSheet", 0);
-CRegistryInt COptions::VersionMajor(OPTIONS_LOCATION, "VersionMajor", 1);
-CRegistryInt COptions::VersionMinor(OPTIONS_LOCATION, "VersionMinor", 1);
+CRegistryInt COptions::VersionMajor(OPTIONS_LOCATION, "VersionMajor", QUILLOMAR_VERSION_MAJOR);
+CRegistryInt COptions::VersionMinor(OPTIONS_LOCATION, "VersionMinor", QUILLOMAR_VERSION_MINOR);
 
 void COptions::Dump_To_Logfile()
 {

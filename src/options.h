@@ -14,8 +14,8 @@ public:
     static CRegistryBool ReleaseLogging;       // logging switch of the start-up log; initially 0
     static CRegistryBool ShowFramerate;        // full-screen frame-rate overlay; initially 0
     static CRegistryInt CurrentConfigureSheet; // page last shown: 0 Introduction, 1 Credits
-    static CRegistryInt VersionMajor;          // shown as "Version %d.%d"; initially 1
-    static CRegistryInt VersionMinor;          // initially 1
+    static CRegistryInt VersionMajor;          // shown as "Version %d.%d"; initially the
+    static CRegistryInt VersionMinor;          // release's (version.h)
 
     static void Dump_To_Logfile();
 };
