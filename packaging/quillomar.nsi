@@ -7,10 +7,11 @@ Unicode true
 Target amd64-unicode
 !include FileFunc.nsh
 !include LogicLib.nsh
-!include x64.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillomar"
 !define SAVER "$SYSDIR\Quillomar.scr"
+!define SPI_SETSCREENSAVEACTIVE 17
+!define SPIF_SENDCHANGE 2
 
 Name "Quillomar"
 OutFile "${OUTFILE}"
@@ -31,18 +32,29 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
-Function .onInit
-    ${IfNot} ${RunningX64}
-        MessageBox MB_ICONSTOP|MB_OK "Quillomar needs 64-bit Windows." /SD IDOK
-        Abort
-    ${EndIf}
-    SetRegView 64
+Var NewSaver ; its temporary name in the system folder until it replaces Quillomar.scr
+
+; A running saver (the display settings keep a preview running) holds its file open: Windows
+; neither overwrites nor deletes it, but lets it be renamed. So the saver is renamed aside and
+; deleted, at once or, when held, at the next restart; the system folder is free for a new one.
+; Only one that may not even be renamed (held by another program) stays until the restart.
+!macro SET_SAVER_ASIDE un
+Function ${un}Set_Saver_Aside
+    GetTempFileName $0 "$SYSDIR"
+    Delete $0
+    Rename "${SAVER}" $0
+    Delete /REBOOTOK $0
 FunctionEnd
+!macroend
+!insertmacro SET_SAVER_ASIDE ""
+!insertmacro SET_SAVER_ASIDE "un."
 
 Section "Quillomar screen saver" SaverSection
     SectionIn RO
-    SetOutPath "$SYSDIR"
-    File "/oname=Quillomar.scr" "${SCR}"
+    Call Set_Saver_Aside
+    GetTempFileName $NewSaver "$SYSDIR"
+    File "/oname=$NewSaver" "${SCR}"
+    Rename /REBOOTOK $NewSaver "${SAVER}"
     SetOutPath "$INSTDIR"
     WriteUninstaller "$INSTDIR\Uninstall.exe"
     ${GetSize} "$SYSDIR" "/M=Quillomar.scr /S=0K /G=0" $0 $1 $2
@@ -61,15 +73,23 @@ SectionEnd
 Section "Make Quillomar my screen saver" CurrentSection
     WriteRegStr HKCU "Control Panel\Desktop" "SCRNSAVE.EXE" "${SAVER}"
     WriteRegStr HKCU "Control Panel\Desktop" "ScreenSaveActive" "1"
+    ; The running session takes the choice now, not at the next sign-in.
+    System::Call \
+        "user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_SENDCHANGE})"
 SectionEnd
 
-Function un.onInit
-    SetRegView 64
+Function .onInstSuccess
+    ${If} ${FileExists} $NewSaver
+        MessageBox MB_ICONINFORMATION|MB_OK \
+            "Quillomar.scr is in use. The new version takes its place when Windows restarts." \
+            /SD IDOK
+    ${EndIf}
 FunctionEnd
 
 ; The user's settings (Software\Tarnwick\Quillomar) stay, for a later install.
 Section "Uninstall"
-    Delete "${SAVER}"
+    Call un.Set_Saver_Aside
+    Delete /REBOOTOK "${SAVER}"
     ReadRegStr $0 HKCU "Control Panel\Desktop" "SCRNSAVE.EXE"
     ${If} $0 == "${SAVER}"
         DeleteRegValue HKCU "Control Panel\Desktop" "SCRNSAVE.EXE"
@@ -78,3 +98,10 @@ Section "Uninstall"
     Delete "$INSTDIR\Uninstall.exe"
     RMDir "$INSTDIR"
 SectionEnd
+
+Function un.onUninstSuccess
+    ${If} ${FileExists} "${SAVER}"
+        MessageBox MB_ICONINFORMATION|MB_OK \
+            "Quillomar.scr is in use. It is removed when Windows restarts." /SD IDOK
+    ${EndIf}
+FunctionEnd
