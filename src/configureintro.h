@@ -12,8 +12,8 @@
 #include <windows.h>
 
 // The page's links; they live for the whole process, their windows and cursors for one showing.
-extern CClickableText WwwLink;   // IDC_WWW, URL of string 1016
-extern CClickableText EmailLink; // IDC_EMAIL, "mailto:" URL of string 1015
+extern CClickableText WwwLink;   // IDC_WWW, URL of string IDS_WWW
+extern CClickableText EmailLink; // IDC_EMAIL, "mailto:" URL of string IDS_EMAIL
 
 class CConfigureIntro
 {

@@ -6,6 +6,7 @@
 #include "platform/gl.h"
 #include "platform/platform.h"
 #include "resolution.h"
+#include "resource.h"
 #include "texturefont.h"
 #include "twutility/timer.h"
 #include "twutility/twmath.h"
@@ -47,7 +48,7 @@ void CRender::Init(const void *device_context)
     CBanana::Build_Display_List();
     for (CBanana *&slot : Bananas)
         slot = nullptr;
-    CTextureFont::Init(FontResourceId, FontSpacing);
+    CTextureFont::Init(IDB_FONT_SHEET, FontSpacing);
 }
 
 void CRender::Init_Lights()

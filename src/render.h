@@ -17,8 +17,7 @@ public:
     static const int MinBananaCount = 10;
     static const int MaxBananaCount = 50;
     static const uint32_t CountAdjustInterval = 500; // milliseconds between count changes
-    static const int FontResourceId = 163;
-    static const int FontSpacing = 8; // pixels
+    static const int FontSpacing = 8;                // pixels
 
     // Owned by the renderer; an empty slot is null. Slot order is update and draw order.
     static CBanana *Bananas[NumSlots];

@@ -2,6 +2,7 @@
 #include "runmodes.h"
 
 #include "commandline.h"
+#include "resource.h"
 #include "saverwindow.h"
 
 #include <cstdint>
@@ -99,12 +100,12 @@ int RunConfigureDialog(HWND parent)
 {
     if (!PrepareConfigureDialog(MainInstance))
         return 0;
-    INT_PTR result = DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(2003), parent,
+    INT_PTR result = DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(IDD_CONFIGURE_HOST), parent,
                                      ScreenSaverConfigureDialog, 0);
     // The chosen parent may be going away (a window of a process that is just exiting): the
     // sheet then opens on its own rather than not at all.
     if (result == -1 && parent != nullptr)
-        result = DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(2003), nullptr,
+        result = DialogBoxParamA(MainInstance, MAKEINTRESOURCEA(IDD_CONFIGURE_HOST), nullptr,
                                  ScreenSaverConfigureDialog, 0);
     return int(result);
 }

@@ -21,7 +21,7 @@ LRESULT DefScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 
 // Provided by the saver itself: the host passes it what it does not consume.
 LRESULT ScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-// The configuration dialog's procedure (template 2003).
+// The configuration dialog's procedure (template IDD_CONFIGURE_HOST).
 INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wparam,
                                             LPARAM lparam);
 

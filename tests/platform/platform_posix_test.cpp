@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 #include "private_settings_home.h"
+#include "resource.h"
 #include "twutility/twutility.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@ TEST(PlatformPosixTest, BitmapsAreTheEmbeddedFilesPixelRowsByTheLow16BitsOfTheir
 {
     const std::string file = Read_File(FONTSHEET_BMP);
     ASSERT_EQ(54u + 256 * 256 * 3, file.size());
-    Platform::CBitmapResource *bitmap = Platform::Load_Bitmap_Resource(163 + 65536);
+    Platform::CBitmapResource *bitmap = Platform::Load_Bitmap_Resource(IDB_FONT_SHEET + 65536);
     ASSERT_NE(nullptr, bitmap);
     Platform::CBitmapBits bits{};
     ASSERT_TRUE(Platform::Describe_Bitmap(bitmap, &bits));
@@ -21,7 +22,7 @@ TEST(PlatformPosixTest, BitmapsAreTheEmbeddedFilesPixelRowsByTheLow16BitsOfTheir
     EXPECT_EQ(256, bits.Height);
     EXPECT_EQ(file.substr(54), std::string(bits.Bits, bits.Bits + file.size() - 54));
     Platform::Delete_Bitmap(bitmap);
-    EXPECT_EQ(nullptr, Platform::Load_Bitmap_Resource(164));
+    EXPECT_EQ(nullptr, Platform::Load_Bitmap_Resource(IDB_FONT_SHEET + 1));
 }
 
 // As each failure of the Linux program reads, for the screen saver daemon's log.

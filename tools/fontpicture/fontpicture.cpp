@@ -1,4 +1,4 @@
-// Prints every code of the font sheet (bitmap 163) with the texture font on an offscreen
+// Prints every code of the font sheet (IDB_FONT_SHEET) with the texture font on an offscreen
 // OpenGL context, as the saver would draw it, and writes the frame as a PNG enlarged with whole
 // pixels: a grid of 16 lines of 16 codes, labelled with their hexadecimal rows and columns.
 //
@@ -7,6 +7,7 @@
 #include "common/pngrows.h"
 #include "platform/gl.h"
 #include "resolution.h"
+#include "resource.h"
 #include "texturefont.h"
 
 #include <cstdint>
@@ -17,7 +18,6 @@
 namespace
 {
 
-constexpr int FontSheetId = 163;
 constexpr int Spacing = 8;      // pixels, as the saver prints
 constexpr int LineHeight = 16;  // pixels
 constexpr int Margin = 8;       // pixels around the grid
@@ -95,7 +95,7 @@ int main(int argc, char **argv)
     glClear(GL_COLOR_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    CTextureFont::Init(FontSheetId, Spacing);
+    CTextureFont::Init(IDB_FONT_SHEET, Spacing);
     Draw_Grid();
     glFinish();
     CTextureFont::Close();

@@ -1,4 +1,4 @@
-// Renders the Quillomar font sheet (bitmap resource 163): 16 x 16 cells of 16 x 16 pixels, one per
+// Renders the Quillomar font sheet (IDB_FONT_SHEET): 16 x 16 cells of 16 x 16 pixels, one per
 // Windows-1252 code, white anti-aliased glyphs on black, written as a 24-bit bottom-up BMP file.
 //
 // Usage: fontsheet_gen <output.bmp> [font.ttf]

@@ -1,4 +1,4 @@
-// Draws the application icon (resource 107): one banana, the saver's own display list under the
+// Draws the application icon (IDI_QUILLOMAR): one banana, the saver's own display list under the
 // renderer's light, on a transparent background, at 16, 32, 48 and 256 pixels, and writes them
 // as one Windows icon file. Each size is drawn Supersampling times larger on an offscreen
 // OpenGL context and reduced by averaging, so a pixel's alpha is the share of it the banana

@@ -1,4 +1,4 @@
-// Renders the Introduction page's picture (bitmap 145): bananas on black drawn by the saver's
+// Renders the Introduction page's picture (IDB_INTRODUCTION): bananas on black drawn by the saver's
 // own renderer and scene camera on an offscreen OpenGL context, with the product name in the
 // texture font enlarged four times, and writes it as a 24-bit bottom-up BMP file.
 //
