@@ -8,6 +8,9 @@
 FAILURES=0
 CHECKS=0
 
+# version [MAJOR|MINOR]: the project's version, as the build tree was configured with it.
+version() { sed -n "s/^CMAKE_PROJECT_VERSION${1:+_$1}:STATIC=//p" "$BUILD_DIR/CMakeCache.txt"; }
+
 check() { # check <description> <command...>: one assertion
     CHECKS=$((CHECKS + 1))
     if "${@:2}"; then

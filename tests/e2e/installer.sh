@@ -4,7 +4,7 @@
 # Apps entry, the current saver, their settings kept.
 . "$(dirname "$0")/lib.sh"
 
-VERSION=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$BUILD_DIR/CMakeCache.txt")
+VERSION=$(version)
 SAVER='C:\windows\system32\Quillomar.scr'
 INSTALLED=$(winepath -u "$SAVER" 2>/dev/null)
 APPS='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillomar'

@@ -28,8 +28,8 @@ retry xdotool key q
 expect_exit "q ends it" "$HACK_PID" 5 0
 SETTINGS=$XDG_CONFIG_HOME/quillomar/settings
 check "its first start stored the five initial values" diff <(tail -n 5 "$SETTINGS") \
-    <(printf '"%s"=dword:0000000%s\n' ReleaseLogging 0 ShowFramerate 0 CurrentConfigureSheet 0 \
-        VersionMajor 1 VersionMinor 1)
+    <(printf '"%s"=dword:%08x\n' ReleaseLogging 0 ShowFramerate 0 CurrentConfigureSheet 0 \
+        VersionMajor "$(version MAJOR)" VersionMinor "$(version MINOR)")
 sed -i '/"ShowFramerate"/s/0$/1/' "$SETTINGS"
 start_hack --root --delay 0
 check "--root draws bananas on the root window" wait_for 10 shows yellow "$WORK/root.png" root 20
