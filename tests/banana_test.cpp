@@ -1,6 +1,5 @@
 #include "banana.h"
 
-#include "platform/gl.h"
 #include "scene.h"
 
 #include <cmath>
@@ -77,51 +76,6 @@ TEST_F(BananaTest, ExpiresMoreThan15000MsAfterItWasLastDrawnAcrossTheClocksWrap)
     EXPECT_FALSE(banana.Is_Expired());
     FakePlatform::Milliseconds += 1;
     EXPECT_TRUE(banana.Is_Expired());
-}
-
-// A list that draws one small white square at (0.45, 0) of the banana's own frame.
-unsigned int Marker_List()
-{
-    const unsigned int list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_CULL_FACE);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glRectf(0.4f, -0.05f, 0.5f, 0.05f);
-    glEndList();
-    return list;
-}
-
-TEST_F(BananaTest, DrawPlacesTheListAtThePositionTurnedCounterClockwise)
-{
-    CBanana::DisplayListId = Marker_List();
-    CBanana banana;
-    const struct
-    {
-        CVector3d Position;
-        double Angle;            // degrees
-        double MarkerX, MarkerY; // where the marker lands, world units
-    } cases[] = {{CVector3d(0, 0, 9990), 90.0, 0.0, 0.45},
-                 {CVector3d(0, 0, 9990), -3510.0, 0.0, 0.45},
-                 {CVector3d(2, -1.5, 9990), 180.0, 1.55, -1.5}};
-    for (const auto &c : cases)
-    {
-        banana.Position = c.Position;
-        banana.RotationAngle = c.Angle;
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        CRender::Get_Camera().Apply();
-        GLdouble modelview[16], projection[16], x, y, z;
-        GLint viewport[4];
-        glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-        glGetDoublev(GL_PROJECTION_MATRIX, projection);
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        gluProject(c.MarkerX, c.MarkerY, c.Position.z, modelview, projection, viewport, &x, &y, &z);
-        banana.Draw();
-        const CBox marker = Find(0, Height, White);
-        ASSERT_GT(marker.Count, 0) << c.Angle;
-        EXPECT_NEAR(x, (marker.Left + marker.Right + 1) / 2.0, 1.0) << c.Angle;
-        EXPECT_NEAR(Height - y, (marker.Top + marker.Bottom + 1) / 2.0, 1.0) << c.Angle;
-    }
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "render.h"
 
 #include "platform/gl.h"
-#include "resolution.h"
 #include "scene.h"
 
 namespace
@@ -81,17 +80,6 @@ INSTANTIATE_TEST_SUITE_P(Table, AdjustTest,
                                          CAdjustment{20.0, 0.05, 10, 500, 10, true},
                                          CAdjustment{25.0, 0.05, 20, 500, 20, false},
                                          CAdjustment{20.0, 0.04, 20, 500, 20, false}));
-
-TEST_F(RenderTest, ResizeSetsTheViewportAndTheCamerasShape)
-{
-    CResolution::Set_Window_Dimensions(200, 100);
-    CRender::Resize(200, 100);
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(200, viewport[2]);
-    EXPECT_EQ(100, viewport[3]);
-    EXPECT_DOUBLE_EQ(2.0, CRender::Get_Camera().AspectRatio);
-}
 
 struct CCorner
 {

@@ -46,8 +46,6 @@ protected:
             }
         return box;
     }
-
-    static bool White(const uint8_t *p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; }
 };
 
 class CSceneTest : public CFrameTest

@@ -72,21 +72,8 @@ TEST_F(TextureFontTest, EachCodeDrawsItsOwnCellAsASixteenPixelSquareAtThePen)
     }
 }
 
-TEST_F(TextureFontTest, CharactersFollowEachOtherBySpacingAndAddUp)
+TEST_F(TextureFontTest, AnUnsnappedPenIsDrawnBrighterOffTheGrid)
 {
-    CTextureFont::Print(0.5, 0.5, "\x01\x02", true, Full);
-    Expect_Code(158, 120, 1);
-    Expect_Code(177, 120, 2);
-    EXPECT_EQ(1 + 2, Frame.Pixel(166, 120)[0]) << "additive where they overlap";
-    EXPECT_EQ(16, CTextureFont::Get_Text_Width("\x01\x02"));
-}
-
-TEST_F(TextureFontTest, CentredTextIsCentredAndAnUnsnappedPenIsDrawnBrighterOffTheGrid)
-{
-    CTextureFont::Print_Centered(0.5, "ABCD", true, Full);
-    const CBox text = Find(0, Height, Lit);
-    EXPECT_EQ(Width - 1 - text.Right, text.Left);
-    glClear(GL_COLOR_BUFFER_BIT);
     CTextureFont::Print(0.5, 0.5, "A", false, Full); // on the grid: three quarters
     Expect_Code(163, 120, 'A', 0.75);
     glClear(GL_COLOR_BUFFER_BIT);
