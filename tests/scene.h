@@ -12,8 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 class CFrameTest : public testing::Test
 {
 protected:
@@ -25,26 +23,6 @@ protected:
     {
         ASSERT_TRUE(Frame.Open("test", Width, Height));
         FakePlatform::Reset();
-    }
-
-    // The pixels in rows [top, bottom) that pass a test: how many, and their bounding box.
-    struct CBox
-    {
-        int Count, Left, Top, Right, Bottom;
-    };
-    template <class CTest>
-    CBox Find(int top, int bottom, CTest test) const
-    {
-        CBox box = {0, Width, Height, -1, -1};
-        for (int y = top; y < bottom; ++y)
-            for (int x = 0; x < Width; ++x)
-            {
-                if (!test(Frame.Pixel(x, y)))
-                    continue;
-                box = {box.Count + 1, std::min(box.Left, x), std::min(box.Top, y),
-                       std::max(box.Right, x), std::max(box.Bottom, y)};
-            }
-        return box;
     }
 };
 

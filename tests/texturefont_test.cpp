@@ -12,29 +12,25 @@ namespace
 
 const int SheetId = 99;
 
-// Code c is blue-green-red (128, 255 - c, c); cell row 0 is the picture's top, its last BMP row.
-FakePlatform::CFakeBitmap Coded_Sheet()
-{
-    FakePlatform::CFakeBitmap sheet{256, 256, std::vector<uint8_t>(256 * 256 * 3)};
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x)
-        {
-            const int code = (y / 16) * 16 + x / 16;
-            uint8_t *pixel = &sheet.Rows[((255 - y) * 256 + x) * 3];
-            pixel[0] = 128;
-            pixel[1] = uint8_t(255 - code);
-            pixel[2] = uint8_t(code);
-        }
-    return sheet;
-}
-
 class TextureFontTest : public CFrameTest
 {
 protected:
+    // Code c is blue-green-red (128, 255 - c, c); cell row 0 is the picture's top, its last BMP
+    // row.
     void SetUp() override
     {
         CFrameTest::SetUp();
-        FakePlatform::Bitmaps[SheetId] = Coded_Sheet();
+        FakePlatform::CFakeBitmap sheet{256, 256, std::vector<uint8_t>(256 * 256 * 3)};
+        for (int y = 0; y < 256; ++y)
+            for (int x = 0; x < 256; ++x)
+            {
+                const int code = (y / 16) * 16 + x / 16;
+                uint8_t *pixel = &sheet.Rows[((255 - y) * 256 + x) * 3];
+                pixel[0] = 128;
+                pixel[1] = uint8_t(255 - code);
+                pixel[2] = uint8_t(code);
+            }
+        FakePlatform::Bitmaps[SheetId] = sheet;
         CResolution::Set_Window_Dimensions(Width, Height);
         Set_Overlay_Projection();
         CTextureFont::Init(SheetId, 8);
@@ -49,25 +45,19 @@ protected:
         EXPECT_NEAR((255 - code) * scale, pixel[1], 1.0) << "code " << code;
         EXPECT_NEAR(128 * scale, pixel[2], 1.0) << "code " << code;
     }
-
-    static bool Lit(const uint8_t *p) { return p[2] > 0; }
 };
 
 const CColor Full(1.0, 1.0, 1.0, 1.0);
 
-TEST_F(TextureFontTest, EachCodeDrawsItsOwnCellAsASixteenPixelSquareAtThePen)
+// Where a glyph lands and how wide text runs is pinned by the introduction picture, drawn with
+// the real font; here are the codes its title does not use.
+TEST_F(TextureFontTest, EveryCodeUpTo255DrawsItsOwnCell)
 {
     EXPECT_EQ(0, FakePlatform::LoadedBitmaps) << "the sheet's bitmap is given back once loaded";
-    for (int code : {1, int('A'), 0x7F, 0x80, 0xFF})
+    for (int code : {1, 0x7F, 0x80, 0xFF})
     {
         glClear(GL_COLOR_BUFFER_BIT);
         CTextureFont::Print(0.5, 0.25, std::string(1, char(code)).c_str(), true, Full);
-        // The pen at x = 160 less half the overhang (4), the line's centre at y = 60.
-        const CBox square = Find(0, Height, Lit);
-        EXPECT_EQ(156, square.Left);
-        EXPECT_EQ(171, square.Right);
-        EXPECT_EQ(52, square.Top);
-        EXPECT_EQ(67, square.Bottom);
         Expect_Code(163, 59, code);
     }
 }
