@@ -67,11 +67,10 @@ TEST(ClickableText, TheUnderlinedFontIsMadeOnceAndGivenBack)
     ReleaseDC(control, hdc);
 }
 
-TEST(ClickableText, KeepsAUrlOfUpTo999CharactersAndEndsTheProcessBeyond)
+TEST(ClickableText, KeepsAUrlOfUpTo999Characters)
 {
     CClickableText link;
     const std::string longest(999, 'u');
     link.Set_Url(longest.c_str());
     EXPECT_EQ(longest, link.Url);
-    EXPECT_EXIT(link.Set_Url(std::string(1000, 'u').c_str()), ::testing::ExitedWithCode(1), "");
 }

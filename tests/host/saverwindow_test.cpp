@@ -226,7 +226,6 @@ TEST_F(CHostTest, InputContextIsDetachedWhileTheWindowLivesAndGivenBackAtItsEnd)
 struct COptionCase
 {
     const char *Name;
-    bool Windows9x;
     DWORD Type;
     const char *Data;
     DWORD Size;
@@ -238,14 +237,13 @@ using CVerifierLoading = CCases<COptionCase>;
 TEST_P(CVerifierLoading, FollowsThePasswordOption)
 {
     const COptionCase &c = GetParam();
-    Windows9xPlatform = c.Windows9x;
+    Windows9xPlatform = true;
     Set_Password_Option(c.Type, c.Data, c.Size);
     LoadPasswordVerifier();
     EXPECT_EQ(c.Loaded, PasswordModule != nullptr);
     BOOL told = FALSE; // that a saver runs
     SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &told, 0);
     EXPECT_EQ(c.Loaded, told != FALSE);
-    Windows9xPlatform = true;
     UnloadPasswordVerifier();
     SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &told, 0);
     EXPECT_FALSE(told) << "told when unloaded";
@@ -253,11 +251,11 @@ TEST_P(CVerifierLoading, FollowsThePasswordOption)
 
 INSTANTIATE_TEST_SUITE_P(
     Options, CVerifierLoading,
-    ::testing::Values(COptionCase{"DWORD 0x100", true, REG_DWORD, "\0\1\0\0", 4, true},
-                      COptionCase{"binary 01 00 00 00", true, REG_BINARY, "\1\0\0\0", 4, true},
-                      COptionCase{"DWORD 0", true, REG_DWORD, "\0\0\0\0", 4, false},
-                      COptionCase{"no value", true, REG_NONE, "", 0, false},
-                      COptionCase{"eight bytes", true, REG_BINARY, "\1\0\0\0\0\0\0\0", 8, false}));
+    ::testing::Values(COptionCase{"DWORD 0x100", REG_DWORD, "\0\1\0\0", 4, true},
+                      COptionCase{"binary 01 00 00 00", REG_BINARY, "\1\0\0\0", 4, true},
+                      COptionCase{"DWORD 0", REG_DWORD, "\0\0\0\0", 4, false},
+                      COptionCase{"no value", REG_NONE, "", 0, false},
+                      COptionCase{"eight bytes", REG_BINARY, "\1\0\0\0\0\0\0\0", 8, false}));
 
 // The verifier pumps messages, so a close request may come while it asks: it is not asked again
 // then (the end-to-end tests'), nor once a close is accepted. Asked, it drops two pending timer
