@@ -121,9 +121,11 @@ reg_import VersionMajor=dword:00000003 VersionMinor=dword:00000003
 check "'/c' opens the sheet on Introduction, its host owned by A, the window in front" \
     opens_on Introduction "$FOREGROUND_WINDOW" /c
 FIRST_PID=$SAVER_PID
-check "the version reads \"Version 1.1\"" grep -q '^control 3 .*"Version 1.1"$' "$WORK/dump.txt"
-check "VersionMajor and VersionMinor are written as 1, though 3 was stored" \
-    [ "$(reg_value VersionMajor) $(reg_value VersionMinor)" = "REG_DWORD 0x1 REG_DWORD 0x1" ]
+check "the version reads \"Version $(version)\"" grep -q "^control 3 .*\"Version $(version)\"" \
+    "$WORK/dump.txt"
+check "VersionMajor and VersionMinor are written as the version's, though 3 was stored" [ \
+    "$(reg_value VersionMajor) $(reg_value VersionMinor)" = \
+    "$(printf "REG_DWORD 0x%x REG_DWORD 0x%x" "$(version MAJOR)" "$(version MINOR)")" ]
 check "OK is the only button, enabled, in the middle" buttons_are_ours
 check "every text fits its control" texts_fit
 
