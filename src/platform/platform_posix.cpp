@@ -1,8 +1,6 @@
 // POSIX side of the platform seam, used by the native build (tests, tools, benchmarks).
 #include "platform.h"
 
-#include "embedded_resources.h"
-
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -101,25 +99,6 @@ void Report_Failure(const char *text)
         --length;
     fprintf(stderr, "quillomar: %.*s\n", int(length), text);
 }
-
-// Bitmap resources: the BMP files compiled into the program. A handle is the table entry;
-// nothing is loaded or released, the bytes are the program's own.
-CBitmapResource *Load_Bitmap_Resource(int resource_id)
-{
-    const CEmbeddedResource *resource = Find_Embedded_Resource(resource_id);
-    CBitmapBits bits;
-    if (resource == nullptr || !Parse_Bmp_File(resource->Bytes, resource->Size, &bits))
-        return nullptr;
-    return reinterpret_cast<CBitmapResource *>(const_cast<CEmbeddedResource *>(resource));
-}
-
-bool Describe_Bitmap(CBitmapResource *bitmap, CBitmapBits *bits)
-{
-    const CEmbeddedResource *resource = reinterpret_cast<const CEmbeddedResource *>(bitmap);
-    return resource != nullptr && Parse_Bmp_File(resource->Bytes, resource->Size, bits);
-}
-
-void Delete_Bitmap(CBitmapResource *) {}
 
 // The settings store lives in settings_posix.cpp.
 

@@ -4,7 +4,6 @@
 #include "platform.h"
 #include "web_clock.h"
 
-#include "embedded_resources.h"
 #include "settings_text.h"
 
 #include <emscripten.h>
@@ -118,24 +117,6 @@ void Break_Into_Debugger()
     EM_ASM({ debugger; });
 }
 
-// Bitmap resources: the BMP files compiled into the program; a handle is the table entry.
-CBitmapResource *Load_Bitmap_Resource(int resource_id)
-{
-    const CEmbeddedResource *resource = Find_Embedded_Resource(resource_id);
-    CBitmapBits bits;
-    if (resource == nullptr || !Parse_Bmp_File(resource->Bytes, resource->Size, &bits))
-        return nullptr;
-    return reinterpret_cast<CBitmapResource *>(const_cast<CEmbeddedResource *>(resource));
-}
-
-bool Describe_Bitmap(CBitmapResource *bitmap, CBitmapBits *bits)
-{
-    const CEmbeddedResource *resource = reinterpret_cast<const CEmbeddedResource *>(bitmap);
-    return resource != nullptr && Parse_Bmp_File(resource->Bytes, resource->Size, bits);
-}
-
-void Delete_Bitmap(CBitmapResource *) {}
-
 // Settings: the store of settings_text.h, in memory. A key handle holds its path.
 class CSettingsKey
 {
@@ -177,22 +158,7 @@ void Close_Settings_Key(CSettingsKey *key)
 
 long Read_Setting(CSettingsKey *key, const char *name, uint32_t *type, void *data, uint32_t *size)
 {
-    SettingsText::CStoredKey *stored_key = SettingsText::Find_Key(Store(), key->Path);
-    SettingsText::CStoredValue *value =
-        stored_key != nullptr ? SettingsText::Find_Value(*stored_key, name) : nullptr;
-    if (value == nullptr)
-        return ENOENT;
-    *type = value->Type;
-    const uint32_t stored_size = uint32_t(value->Bytes.size());
-    if (stored_size > *size)
-    {
-        *size = stored_size;
-        return EMSGSIZE;
-    }
-    if (stored_size > 0)
-        memcpy(data, value->Bytes.data(), stored_size);
-    *size = stored_size;
-    return 0;
+    return SettingsText::Read_Value(Store(), key->Path, name, type, data, size);
 }
 
 bool Is_Missing_Setting(long error)

@@ -406,21 +406,7 @@ long Read_Setting(CSettingsKey *key, const char *name, uint32_t *type, void *dat
             Give_Up_File(paths, result);
         source = result == 0 ? &store : MemoryStore;
     }
-    CStoredKey *stored_key = Find_Key(*source, key->Path);
-    CStoredValue *value = stored_key != nullptr ? Find_Value(*stored_key, name) : nullptr;
-    if (value == nullptr)
-        return ENOENT;
-    *type = value->Type;
-    const uint32_t stored_size = uint32_t(value->Bytes.size());
-    if (stored_size > *size)
-    {
-        *size = stored_size;
-        return EMSGSIZE;
-    }
-    if (stored_size > 0)
-        memcpy(data, value->Bytes.data(), stored_size);
-    *size = stored_size;
-    return 0;
+    return Read_Value(*source, key->Path, name, type, data, size);
 }
 
 bool Is_Missing_Setting(long error)

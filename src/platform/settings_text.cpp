@@ -3,6 +3,7 @@
 #include "dword.h"
 #include "platform.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -536,6 +537,26 @@ long Parse_Store(const std::string &text, CStore *store)
         parser.Enter_Value(std::move(value));
     }
     return header_seen ? 0 : DAMAGED;
+}
+
+long Read_Value(CStore &store, const std::string &path, const char *name, uint32_t *type,
+                void *data, uint32_t *size)
+{
+    CStoredKey *key = Find_Key(store, path);
+    CStoredValue *value = key != nullptr ? Find_Value(*key, name) : nullptr;
+    if (value == nullptr)
+        return ENOENT;
+    *type = value->Type;
+    const uint32_t stored_size = uint32_t(value->Bytes.size());
+    if (stored_size > *size)
+    {
+        *size = stored_size;
+        return EMSGSIZE;
+    }
+    if (stored_size > 0)
+        memcpy(data, value->Bytes.data(), stored_size);
+    *size = stored_size;
+    return 0;
 }
 
 } // namespace SettingsText

@@ -61,6 +61,11 @@ bool Valid_Key_Path(const std::string &path);
 CStoredKey *Find_Key(CStore &store, const std::string &path);
 CStoredValue *Find_Value(CStoredKey &key, const std::string &name);
 
+// A value read as the registry reads one: 0 with its type, bytes and size; ENOENT when the key
+// or the value is missing; EMSGSIZE with the size it needs when *size is too small.
+long Read_Value(CStore &store, const std::string &path, const char *name, uint32_t *type,
+                void *data, uint32_t *size);
+
 // The key and every missing key above it; true when one had to be added.
 bool Ensure_Key(CStore &store, const std::string &path, CStoredKey **key);
 
