@@ -16,6 +16,9 @@ TEST_F(RenderTest, TheFirstTwoFramesOnlyMeasureTheThirdBringsTheLeastCount)
     EXPECT_EQ(0, CRender::Count_Bananas());
     Run_Frame(0.04);
     EXPECT_EQ(Least, CRender::Count_Bananas());
+    EXPECT_EQ(0, CRender::Count_Visible_Bananas()) << "born out of sight";
+    CRender::Bananas[0]->Position = CVector3d(0.0, 0.0, 5000.0);
+    EXPECT_EQ(1, CRender::Count_Visible_Bananas());
 }
 
 TEST_F(RenderTest, ExpiryEmptiesASlotThatALaterEmptySlotMakesUpForInTheSamePass)
