@@ -9,6 +9,7 @@ static const char SourceName[] = "twutility/framepacer";
 static const double UnpacedFactor = 1.25;
 
 int CFramePacer::RefreshRate = CFramePacer::DefaultRefreshRate;
+int64_t CFramePacer::Frequency = 0;
 int64_t CFramePacer::PeriodCount = 0;
 bool CFramePacer::Pacing = false;
 int64_t CFramePacer::NextFrameCount = 0;
@@ -24,11 +25,10 @@ static int64_t Counter_Now()
 void CFramePacer::Init(int refresh_hz, bool swaps_wait)
 {
     Log_Printf("CFramePacer::Init\n");
-    int64_t frequency = 0;
-    const bool read = Platform::Read_Counter_Frequency(&frequency);
-    TW_ASSERT(read && frequency > 0);
+    const bool read = Platform::Read_Counter_Frequency(&Frequency);
+    TW_ASSERT(read && Frequency > 0);
     RefreshRate = refresh_hz > 1 ? refresh_hz : DefaultRefreshRate;
-    PeriodCount = frequency / RefreshRate;
+    PeriodCount = Frequency / RefreshRate;
     Pacing = !swaps_wait;
     NextFrameCount = 0;
     Log_Printf("  %d Hz, %s\n", RefreshRate, Pacing ? "paced" : "swaps wait");
@@ -41,9 +41,7 @@ uint32_t CFramePacer::Milliseconds_To_Wait()
     const int64_t left = NextFrameCount - Counter_Now();
     if (left <= 0)
         return 0;
-    int64_t frequency = 0;
-    Platform::Read_Counter_Frequency(&frequency);
-    return uint32_t((left * 1000 + frequency - 1) / frequency);
+    return uint32_t((left * 1000 + Frequency - 1) / Frequency);
 }
 
 void CFramePacer::Frame_Drawn(double sample_framerate)

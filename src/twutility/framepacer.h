@@ -12,6 +12,7 @@ class CFramePacer
 public:
     static const int DefaultRefreshRate = 60; // hertz, where the system does not know
     static int RefreshRate;                   // hertz, > 0
+    static int64_t Frequency;                 // counter ticks per second, > 0
     static int64_t PeriodCount;               // counter ticks per frame
     static bool Pacing;                       // false while swaps are trusted to wait
     static int64_t NextFrameCount;            // counter when the next frame is due; 0: at once

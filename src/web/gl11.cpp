@@ -124,16 +124,12 @@ CMatrix &Current_Matrix()
                                          : Gl.Projection[Gl.ProjectionTop];
 }
 
-void Set_Identity(CMatrix *matrix)
+// 16 values, column-major, in GL's single precision or in the double precision of a factor.
+template <typename T>
+void Identity(T *matrix)
 {
     for (int i = 0; i < 16; ++i)
-        matrix->M[i] = i % 5 == 0 ? 1.0f : 0.0f;
-}
-
-void Identity(double *matrix)
-{
-    for (int i = 0; i < 16; ++i)
-        matrix[i] = i % 5 == 0 ? 1.0 : 0.0;
+        matrix[i] = i % 5 == 0 ? T(1) : T(0);
 }
 
 // The current matrix times by (column-major, in single precision as GL keeps matrices).
@@ -314,8 +310,8 @@ bool Create_Gl_Context()
 {
     if (Webgl_Create_Context() == 0)
         return false;
-    Set_Identity(&Gl.Modelview[0]);
-    Set_Identity(&Gl.Projection[0]);
+    Identity(Gl.Modelview[0].M);
+    Identity(Gl.Projection[0].M);
     Gl.StreamBuffer = Webgl_Create_Buffer();
     Gl.ListBuffer = Webgl_Create_Buffer();
     Gl.UniformsChanged = true;
@@ -389,7 +385,7 @@ void glMatrixMode(GLenum mode)
 void glLoadIdentity()
 {
     Not_In_List();
-    Set_Identity(&Current_Matrix());
+    Identity(Current_Matrix().M);
     Gl.UniformsChanged = true;
 }
 
