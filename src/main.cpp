@@ -1,5 +1,6 @@
 // The saver's own window procedures: the saver window's (behind the host) and the GL child
 // window's, which owns the OpenGL context and draws one frame per WM_PAINT. Windows only.
+#include "host/framestate.h"
 #include "host/saverhost.h"
 
 #include "options.h"
@@ -16,12 +17,6 @@
 
 static HDC ChildDC = nullptr;
 static HGLRC RenderContext = nullptr;
-// Off only to measure what pacing saves (QUILLOMAR_UNPACED set in the environment).
-static bool FramePacing = true;
-// A preview pane not yet laid out can be 0 pixels wide or high: nothing is drawn until it grows.
-static bool ChildHasArea = false;
-// F1 full screen: the page opens once the saver window has gone, never behind it.
-static bool WebAddressRequested = false;
 
 // 24-bit colour, 32-bit depth, double buffered; nothing else.
 static PIXELFORMATDESCRIPTOR Pixel_Format_Request()
@@ -38,12 +33,31 @@ static PIXELFORMATDESCRIPTOR Pixel_Format_Request()
     return request;
 }
 
+template <typename T>
+static T Wgl_Function(const char *name)
+{
+    return reinterpret_cast<T>(reinterpret_cast<void (*)()>(wglGetProcAddress(name)));
+}
+
+// The driver's WGL extensions; a driver may export a function that it does not support.
+static const char *Wgl_Extensions()
+{
+    typedef const char *(WINAPI * CExtensionsArb)(HDC);
+    typedef const char *(WINAPI * CExtensionsExt)();
+    if (const CExtensionsArb arb = Wgl_Function<CExtensionsArb>("wglGetExtensionsStringARB"))
+        return arb(ChildDC);
+    if (const CExtensionsExt ext = Wgl_Function<CExtensionsExt>("wglGetExtensionsStringEXT"))
+        return ext();
+    return nullptr;
+}
+
 // Asks the driver for one swap per display refresh; true when it promises that.
 static bool Request_Swap_Interval()
 {
     typedef BOOL(WINAPI * CSwapInterval)(int);
-    const CSwapInterval swap_interval = reinterpret_cast<CSwapInterval>(
-        reinterpret_cast<void (*)()>(wglGetProcAddress("wglSwapIntervalEXT")));
+    if (!Has_Extension(Wgl_Extensions(), "WGL_EXT_swap_control"))
+        return false;
+    const CSwapInterval swap_interval = Wgl_Function<CSwapInterval>("wglSwapIntervalEXT");
     return swap_interval != nullptr && swap_interval(1) != FALSE;
 }
 
@@ -59,8 +73,9 @@ static void On_Child_Create(HWND window)
     Exit_If_Failed(RenderContext != nullptr, 0, "wglCreateContext");
     Exit_If_Failed(wglMakeCurrent(ChildDC, RenderContext), FALSE, "wglMakeCurrent");
     CRender::Init(ChildDC);
-    FramePacing = GetEnvironmentVariableA("QUILLOMAR_UNPACED", nullptr, 0) == 0;
-    CFramePacer::Init(GetDeviceCaps(ChildDC, VREFRESH), FramePacing && Request_Swap_Interval());
+    CFrameState::Paced = GetEnvironmentVariableA("QUILLOMAR_UNPACED", nullptr, 0) == 0;
+    CFramePacer::Init(GetDeviceCaps(ChildDC, VREFRESH),
+                      CFrameState::Paced && Request_Swap_Interval());
     InvalidateRect(window, nullptr, FALSE);
     CTimer::Init();
 }
@@ -68,49 +83,50 @@ static void On_Child_Create(HWND window)
 static void On_Child_Size(int width, int height)
 {
     Log_Printf("ScreenSaverChildProc:WM_SIZE\n");
-    ChildHasArea = width > 0 && height > 0;
-    if (!ChildHasArea)
+    // A preview pane not yet laid out can be 0 pixels wide or high: nothing is drawn until it
+    // grows.
+    CFrameState::HasArea = width > 0 && height > 0;
+    if (!CFrameState::HasArea)
         return;
     CResolution::Set_Window_Dimensions(width, height);
     CResolution::Init_Screen_Dimensions();
     CRender::Resize(width, height);
 }
 
-// Waits until the next frame is due, but never past a message: input ends the saver at once.
-// False when a message came first.
-static bool Frame_Due()
+static void Draw_Frame()
 {
-    const DWORD wait = FramePacing ? CFramePacer::Milliseconds_To_Wait() : 0;
-    return wait == 0 || MsgWaitForMultipleObjectsEx(0, nullptr, wait, QS_ALLINPUT,
-                                                    MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT;
+    // Bananas carry on from where they were, not from where the time spent resting would put them.
+    if (CFrameState::Rested)
+        CTimer::Resume();
+    CFrameState::Rested = false;
+    CRender::Frame();
+    glFlush();
+    SwapBuffers(ChildDC);
+    CFramePacer::Frame_Drawn(CTimer::SampleFramerate);
 }
 
 static void On_Child_Paint(HWND window)
 {
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
-    // Without area nothing is invalidated again: the next size change paints.
-    if (!ChildHasArea)
-    {
-        EndPaint(window, &paint);
-        return;
-    }
-    if (Frame_Due())
-    {
-        CRender::Frame();
-        glFlush();
-        SwapBuffers(ChildDC);
-        CFramePacer::Frame_Drawn(CTimer::SampleFramerate);
-    }
+    const bool drawing = CFrameState::HasArea && !CFrameState::Resting();
+    const bool paced = drawing && CFrameState::Paced && CFramePacer::Pacing;
+    CFrameState::Hold_Timer_Resolution(paced);
+    if (drawing && CFrameState::Wait_For_Deadline(paced ? CFramePacer::Milliseconds_To_Wait() : 0))
+        Draw_Frame();
     EndPaint(window, &paint);
     // No timer: the next frame comes once the queue is otherwise empty and its time has come.
-    InvalidateRect(window, nullptr, FALSE);
+    // Without area or anybody to see it, nothing is invalidated: a size change or the end of
+    // the rest paints again.
+    if (drawing)
+        InvalidateRect(window, nullptr, FALSE);
 }
 
 static void On_Child_Destroy(HWND window)
 {
     Log_Printf("ScreenSaverChildProc:WM_DESTROY\n");
     CRender::Close();
+    CFrameState::Hold_Timer_Resolution(false);
     ChangeDisplaySettingsA(nullptr, 0);
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(RenderContext);
@@ -187,13 +203,13 @@ LRESULT ScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
             if (wparam == VK_F1 && PreviewMode)
                 Open_Web_Address();
             else if (wparam == VK_F1)
-                WebAddressRequested = true;
+                CFrameState::WebAddressRequested = true;
             break;
         case WM_DESTROY:
             // The window is already hidden; the launch is waited for before the process ends.
-            if (WebAddressRequested)
+            if (CFrameState::WebAddressRequested)
                 Open_Web_Address();
-            WebAddressRequested = false;
+            CFrameState::WebAddressRequested = false;
             break;
     }
     return DefScreenSaverProc(window, message, wparam, lparam);

@@ -14,7 +14,8 @@ target_compile_definitions(PASSWORD.CPL PRIVATE QUILLOMAR_VERIFIER)
 quillomar_add_test(saverwindow_test
                    SOURCES host/saverwindow_test.cpp ${PROJECT_SOURCE_DIR}/src/host/saverwindow.cpp
                            ${PROJECT_SOURCE_DIR}/src/host/hoststate.cpp
-                   LIBRARIES quillomar_scratch_current_user imm32)
+                           ${PROJECT_SOURCE_DIR}/src/host/framestate.cpp
+                   LIBRARIES quillomar_scratch_current_user imm32 winmm wtsapi32)
 target_include_directories(saverwindow_test PRIVATE ${PROJECT_SOURCE_DIR}/src)
 target_compile_definitions(saverwindow_test PRIVATE
     PASSWORD_CPL_DIRECTORY="Z:${CMAKE_CURRENT_BINARY_DIR}/win9x")

@@ -2,6 +2,8 @@
 // (after the password verifier on the Windows 95 family).
 #include "saverwindow.h"
 
+#include "framestate.h"
+
 #include <cstdlib>
 
 HINSTANCE MainInstance = nullptr;
@@ -173,10 +175,10 @@ LRESULT DefScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
                     close = wparam == PWR_CRITICALRESUME;
                     break;
                 case WM_POWERBROADCAST:
-                    // Only waking up ends it: a laptop on battery reports its power state
-                    // again and again, and the saver would keep ending by itself.
-                    close = wparam == PBT_APMRESUMEAUTOMATIC || wparam == PBT_APMRESUMESUSPEND ||
-                            wparam == PBT_APMRESUMECRITICAL;
+                    // Only a user's waking it ends it: a laptop on battery reports its power
+                    // state again and again, and every wake, a maintenance one or the network's
+                    // too, resumes automatically, with nobody there.
+                    close = wparam == PBT_APMRESUMESUSPEND || wparam == PBT_APMRESUMECRITICAL;
                     break;
                 case WM_MOUSEMOVE:
                     // The message's own position is ignored: the cursor's is what the user moved.
@@ -221,17 +223,25 @@ LRESULT CALLBACK ScreenSaverHostProc(HWND window, UINT message, WPARAM wparam, L
     switch (message)
     {
         case WM_CREATE:
+            CFrameState::Register(window);
             Detach_Input_Context(window);
             GetCursorPos(&LastCursorPos);
             if (!PreviewMode)
                 Hide_Cursor();
             break;
         case WM_DESTROY:
+            CFrameState::Unregister(window);
             Restore_Input_Context(window);
             PostQuitMessage(0);
             break;
         case WM_SETTEXT:
             return 0;
+        case WM_POWERBROADCAST:
+        case WM_WTSSESSION_CHANGE:
+            // At the end of a rest the GL child is asked to paint again.
+            if (CFrameState::Take_Notification(message, wparam, lparam) && !CFrameState::Resting())
+                RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+            break;
         case WM_PAINT:
             if (CloseAccepted)
                 return DefWindowProcA(window, message, wparam, lparam);
@@ -276,14 +286,39 @@ LRESULT CALLBACK ScreenSaverHostProc(HWND window, UINT message, WPARAM wparam, L
 
 // A preview whose parent's program ends without destroying its windows (killed, or crashed)
 // is not always told: its window can vanish with no message at all, which would leave the
-// process waiting for ever. So a thread timer (the window may be gone) looks for the parent.
-static const UINT ParentWatchInterval = 1000; // milliseconds
-static HWND PreviewParent = nullptr;
+// process waiting for ever. So its loop also waits for the end of the parent's process, and
+// looks for the parent window at every wake; once a second where the process cannot be waited
+// for. No timer: its message would wait behind the paints and keep the queue's wait awake.
+static const DWORD ParentWatchInterval = 1000; // milliseconds
 
-static void CALLBACK Watch_Preview_Parent(HWND, UINT, UINT_PTR, DWORD)
+static HANDLE Open_Parent_Process(HWND parent)
 {
-    if (!IsWindow(PreviewParent))
-        PostQuitMessage(0);
+    DWORD process_id = 0;
+    GetWindowThreadProcessId(parent, &process_id);
+    if (process_id == 0 || process_id == GetCurrentProcessId())
+        return nullptr;
+    return OpenProcess(SYNCHRONIZE, FALSE, process_id);
+}
+
+// The next message for any window of the thread; false at WM_QUIT, or, in a preview, once the
+// parent has gone (with a quit code of 0).
+static bool Next_Message(MSG *message, HWND parent, HANDLE parent_process)
+{
+    if (parent == nullptr)
+        return GetMessageA(message, nullptr, 0, 0) > 0;
+    const DWORD handles = parent_process != nullptr ? 1 : 0;
+    while (IsWindow(parent))
+    {
+        if (PeekMessageA(message, nullptr, 0, 0, PM_REMOVE))
+            return message->message != WM_QUIT;
+        if (MsgWaitForMultipleObjectsEx(handles, &parent_process,
+                                        handles != 0 ? INFINITE : ParentWatchInterval, QS_ALLINPUT,
+                                        MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 &&
+            handles != 0)
+            break;
+    }
+    message->wParam = 0;
+    return false;
 }
 
 int RunSaverWindow(HWND parent)
@@ -345,18 +380,16 @@ int RunSaverWindow(HWND parent)
     {
         if (!PreviewMode)
             SetForegroundWindow(MainWindow);
-        PreviewParent = parent;
-        const UINT_PTR parent_watch =
-            PreviewMode ? SetTimer(nullptr, 0, ParentWatchInterval, Watch_Preview_Parent) : 0;
+        HANDLE parent_process = PreviewMode ? Open_Parent_Process(parent) : nullptr;
         MSG message;
-        while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        while (Next_Message(&message, parent, parent_process))
         {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
         exit_code = int(message.wParam);
-        if (parent_watch != 0)
-            KillTimer(nullptr, parent_watch);
+        if (parent_process != nullptr)
+            CloseHandle(parent_process);
     }
     UnloadPasswordVerifier();
     return exit_code;

@@ -55,8 +55,9 @@ void CFramePacer::Frame_Drawn(double sample_framerate)
     if (!Pacing)
         return;
     const int64_t now = Counter_Now();
-    // From the deadline, not from now, so that late wake-ups do not slow the rate; but a frame
-    // that ran past the next deadline starts the count again rather than hurrying to catch up.
-    const int64_t next = (NextFrameCount != 0 ? NextFrameCount : now) + PeriodCount;
-    NextFrameCount = next > now ? next : now;
+    // From the deadline, not from now, so that late wake-ups do not slow the rate; but after a
+    // frame that ran past the next deadline the count starts again one period on, rather than
+    // drawing the next frame at once to catch up (two frames a moment apart are a hitch).
+    const int64_t next = NextFrameCount + PeriodCount;
+    NextFrameCount = NextFrameCount != 0 && next > now ? next : now + PeriodCount;
 }

@@ -49,3 +49,15 @@ void CTimer::Update()
         SampleStartCount = count;
     }
 }
+
+void CTimer::Resume()
+{
+    Log_Printf("CTimer::Resume\n");
+    int64_t count = 0;
+    const bool qpc_result = Platform::Read_Counter(&count);
+    TW_ASSERT(qpc_result > 0);
+    StartCount += count - LastCount;
+    LastCount = count;
+    SampleStartCount = count;
+    SampleFrameCount = 0;
+}

@@ -21,6 +21,9 @@ public:
 
     static void Init();
     static void Update();
+    // After a spell without frames (nobody could see them): the next interval counts from now,
+    // the run's elapsed time leaves the spell out, and a new frame-rate sample starts.
+    static void Resume();
 };
 
 #endif

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 static const char SourceName[] = "twutility/twutility";
 
@@ -57,6 +58,20 @@ void Exit_If_Failed(int value, int failure_value, const char *function_name)
 
 // Written once per process, before any reader could exist.
 static bool ReleaseLoggingEnabled = false;
+
+bool Has_Extension(const char *extensions, const char *name)
+{
+    const size_t length = strlen(name);
+    if (extensions == nullptr || length == 0)
+        return false;
+    for (const char *at = extensions; (at = strstr(at, name)) != nullptr; at += length)
+    {
+        const bool starts = at == extensions || at[-1] == ' ';
+        if (starts && (at[length] == ' ' || at[length] == '\0'))
+            return true;
+    }
+    return false;
+}
 
 void Set_Release_Logging(bool enabled)
 {

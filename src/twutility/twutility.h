@@ -26,6 +26,10 @@ void Exit_If_Failed(int value, int failure_value, const char *function_name);
 // Every source file that checks conditions names itself once: static const char SourceName[].
 #define TW_ASSERT(condition) ((condition) ? (void)0 : Assert(#condition, SourceName, __LINE__))
 
+// Whether a list of extension names separated by blanks (OpenGL's, WGL's) holds name as a
+// whole name, not merely as the start of a longer one.
+bool Has_Extension(const char *extensions, const char *name);
+
 namespace Platform
 {
 class COsVersion;

@@ -10,6 +10,7 @@
 //   url <url>            stands in for a browser: writes its command line to the file named in
 //                        QUILLOMAR_URL_HANDLER_OUTPUT
 //   power <event>        posts WM_POWERBROADCAST with that event to the full-screen saver
+//   session <event>      posts WM_WTSSESSION_CHANGE with that event to the full-screen saver
 //   foreground [<title>] brings the window of that title forward; prints the foreground's title
 #include <windows.h>
 
@@ -171,10 +172,10 @@ static int Record_Url()
     return fclose(file);
 }
 
-static int Post_Power_Event(int event)
+static int Post_To_Saver(UINT message, int event)
 {
     HWND saver = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
-    return saver != nullptr && PostMessageA(saver, WM_POWERBROADCAST, WPARAM(event), 0) ? 0 : 1;
+    return saver != nullptr && PostMessageA(saver, message, WPARAM(event), 0) ? 0 : 1;
 }
 
 static int Foreground(const char *title)
@@ -204,9 +205,12 @@ int main(int argc, char **argv)
     if (strcmp(command, "url") == 0)
         return Record_Url();
     if (strcmp(command, "power") == 0 && argc == 3)
-        return Post_Power_Event(atoi(argv[2]));
+        return Post_To_Saver(WM_POWERBROADCAST, atoi(argv[2]));
+    if (strcmp(command, "session") == 0 && argc == 3)
+        return Post_To_Saver(WM_WTSSESSION_CHANGE, atoi(argv[2]));
     if (strcmp(command, "foreground") == 0)
         return Foreground(argc > 2 ? argv[2] : nullptr);
-    fprintf(stderr, "usage: e2e_driver parent|dismiss|volatile|sheet|url|power|foreground ...\n");
+    fprintf(stderr,
+            "usage: e2e_driver parent|dismiss|volatile|sheet|url|power|session|foreground ...\n");
     return 2;
 }

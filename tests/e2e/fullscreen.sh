@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Full screen (/s and its other forms): bananas, the frame rate in the top right corner when
 # ShowFramerate reads as 1; a key, a click, the wheel, a side button or a mouse move of more
-# than 4 pixels ends it with status 0, smaller drifts and a change of power source do not, waking
-# from sleep does; F1 opens the web address and ends it; a second start brings the first
-# forward and exits. A 4-byte binary ShowFramerate, as a
-# hand edit could leave it, reads as its number.
+# than 4 pixels ends it with status 0, smaller drifts, a change of power source and an automatic
+# wake do not, a user's waking the machine does; a locked session draws nothing until unlocked;
+# F1 opens the web address and ends it; a second start brings the first forward and exits. A
+# 4-byte binary ShowFramerate, as a hand edit could leave it, reads as its number.
 . "$(dirname "$0")/lib.sh"
 
 # start_full_screen <arguments...>: starts the saver; its frame after the first frame-rate
@@ -39,8 +39,9 @@ expect_exit "a click ends it" "$SAVER_PID" 10 0
 check "s shows bananas" start_full_screen s
 xdotool mousemove_relative 3 1
 driver power 10 # PBT_APMPOWERSTATUSCHANGE: a laptop's battery running down
+driver power 18 # PBT_APMRESUMEAUTOMATIC: any wake, with or without a user
 sleep 2.5
-expect_exit "a drift of 3 right and 1 down, and a power change, keep it running" "$SAVER_PID" 1 running
+expect_exit "a drift of 3 right and 1 down, a power change and a wake keep it running" "$SAVER_PID" 1 running
 xdotool mousemove_relative 0 1
 expect_exit "one more pixel down, measured from the start, ends it" "$SAVER_PID" 10 0
 
@@ -61,8 +62,20 @@ check "F1 opens the web address" url_opened "$(url_string IDS_WWW)"
 expect_exit "and ends the saver" "$SAVER_PID" 10 0
 
 check "/s for a resume" start_full_screen /s
-driver power 18 # PBT_APMRESUMEAUTOMATIC
-expect_exit "waking from sleep ends it" "$SAVER_PID" 10 0
+driver power 7 # PBT_APMRESUMESUSPEND
+expect_exit "a user's waking the machine ends it" "$SAVER_PID" 10 0
+
+swaps() { grep -c 'trace:wgl:.*SwapBuffers' "$WORK/saver.out"; } # frames presented so far
+WINEDEBUG=-all,+wgl check "/s for a lock" start_full_screen /s
+driver session 7 # WTS_SESSION_LOCK
+sleep 1
+locked=$(swaps)
+sleep 5
+check "a locked session draws no frame in 5 s" [ "$(swaps)" = "$locked" ]
+driver session 8 # WTS_SESSION_UNLOCK
+check "unlocked, it draws again" wait_for 5 eval '[ "$(swaps)" -gt "$locked" ]'
+press_key "$SAVER_WINDOW" a
+expect_exit "and ends on a key" "$SAVER_PID" 10 0
 
 check "bananas again" start_full_screen /s
 first=$SAVER_PID

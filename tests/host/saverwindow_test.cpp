@@ -2,11 +2,13 @@
 // own that records what reaches it. Input, the preview and the verifier's answers are the
 // end-to-end tests'; here is what those cannot send or see: system messages, the input context,
 // the verifier's loading. The verifier is the tests' PASSWORD.CPL.
+#include "host/framestate.h"
 #include "host/saverwindow.h"
 
 #include <gtest/gtest.h>
 
 #include <imm.h>
+#include <wtsapi32.h>
 
 #include <algorithm>
 #include <atomic>
@@ -220,6 +222,64 @@ TEST_F(CHostTest, InputContextIsDetachedWhileTheWindowLivesAndGivenBackAtItsEnd)
     EXPECT_NE(HIMC(nullptr), context) << "given back at destruction";
     ImmReleaseContext(Window, context);
     EXPECT_EQ(1, Posted(nullptr, WM_QUIT));
+}
+
+// The display's state and the session's, one notification after another as the system sends
+// them: the saver rests while any of them hides it, and its end asks the GL child to paint. Input
+// during a rest ends the saver as ever.
+struct CRestStep
+{
+    UINT Message;
+    WPARAM Event;
+    const GUID *Setting; // of a power-setting change, with its value
+    DWORD Value;
+    bool Resting, Repaints;
+};
+
+TEST_F(CHostTest, RestsWhileNobodyCanSeeItAndPaintsAgainAfter)
+{
+    static const GUID display = {
+        0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+    static const GUID monitor = {
+        0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+    static const GUID lid = {
+        0xba3e0f4d, 0xb817, 0x4094, {0xa2, 0xd1, 0xd5, 0x63, 0x79, 0xe6, 0xa0, 0xf3}};
+    const UINT power = WM_POWERBROADCAST, session = WM_WTSSESSION_CHANGE;
+    const CRestStep steps[] = {
+        {power, PBT_POWERSETTINGCHANGE, &display, 2, false, false}, // dimmed: still seen
+        {power, PBT_POWERSETTINGCHANGE, &lid, 0, false, false},
+        {power, PBT_POWERSETTINGCHANGE, &display, 0, true, false},
+        {session, WTS_SESSION_LOCK, nullptr, 0, true, false},
+        {power, PBT_POWERSETTINGCHANGE, &display, 1, true, false}, // still locked
+        {session, WTS_SESSION_UNLOCK, nullptr, 0, false, true},
+        {session, WTS_REMOTE_DISCONNECT, nullptr, 0, true, false},
+        {session, WTS_CONSOLE_CONNECT, nullptr, 0, false, true},
+        {power, PBT_POWERSETTINGCHANGE, &monitor, 0, true, false}, // Windows 7
+        {power, PBT_POWERSETTINGCHANGE, &monitor, 1, false, true}};
+    SetWindowLongPtrA(Window, GWL_STYLE, GetWindowLongPtrA(Window, GWL_STYLE) | WS_CLIPCHILDREN);
+    HWND child = Create("QuillomarRecorded", Window); // the GL child, as the saver makes it
+    ShowWindow(child, SW_SHOWNA);
+    for (const CRestStep &step : steps)
+    {
+        ValidateRect(Window, nullptr);
+        ValidateRect(child, nullptr);
+        struct
+        {
+            POWERBROADCAST_SETTING Head;
+            BYTE More[3];
+        } setting = {{step.Setting ? *step.Setting : GUID(), sizeof(DWORD), {0}}, {0}};
+        CopyMemory(setting.Head.Data, &step.Value, sizeof(DWORD));
+        SendMessageA(Window, step.Message, step.Event, LPARAM(&setting));
+        const int index = int(&step - steps);
+        EXPECT_EQ(step.Resting, CFrameState::Resting()) << "step " << index;
+        EXPECT_EQ(step.Repaints, GetUpdateRect(child, nullptr, FALSE) != FALSE) << "step " << index;
+        EXPECT_EQ(0, Posted(Window, WM_CLOSE)) << "step " << index;
+        if (step.Resting)
+        {
+            ScreenSaverHostProc(Window, WM_KEYDOWN, 'A', 0);
+            EXPECT_EQ(1, Posted(Window, WM_CLOSE)) << "a key, step " << index;
+        }
+    }
 }
 
 // The Windows 95 family's password option, as the first four bytes of whatever is stored.

@@ -58,4 +58,18 @@ TEST_F(TimerTest, SampleRateIsTakenOnceASecondHasPassed)
     EXPECT_DOUBLE_EQ(8.0, CTimer::SampleFramerate);
 }
 
+TEST_F(TimerTest, ARestIsNeitherAnIntervalNorPartOfTheRunOrItsSample)
+{
+    for (int i = 0; i < 20; ++i)
+        Frame(0.04);
+    FakePlatform::Advance_Seconds(3600.0);
+    CTimer::Resume();
+    Frame(0.04);
+    EXPECT_DOUBLE_EQ(0.04, CTimer::TimeInterval);
+    EXPECT_DOUBLE_EQ(21 * 0.04, CTimer::ElapsedTime);
+    for (int i = 0; i < 24; ++i)
+        Frame(0.04);
+    EXPECT_DOUBLE_EQ(25.0, CTimer::SampleFramerate) << "the second after the rest";
+}
+
 } // namespace

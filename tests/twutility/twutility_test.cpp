@@ -14,4 +14,15 @@ TEST(AssertDeathTest, ABrokenConditionBeepsBreaksAndExitsWithOne)
     EXPECT_EXIT(TW_ASSERT(1 + 1 == 3), testing::ExitedWithCode(1), "beep\n.*debugger break");
 }
 
+TEST(HasExtensionTest, FindsWholeNamesOnly)
+{
+    const char *const list = "WGL_ARB_pixel_format WGL_EXT_swap_control_tear WGL_EXT_swap_control";
+    EXPECT_TRUE(Has_Extension(list, "WGL_EXT_swap_control"));
+    EXPECT_TRUE(Has_Extension(list, "WGL_ARB_pixel_format"));
+    EXPECT_FALSE(Has_Extension("WGL_EXT_swap_control_tear", "WGL_EXT_swap_control"));
+    EXPECT_FALSE(Has_Extension("XWGL_EXT_swap_control", "WGL_EXT_swap_control"));
+    EXPECT_FALSE(Has_Extension(nullptr, "WGL_EXT_swap_control"));
+    EXPECT_FALSE(Has_Extension(list, ""));
+}
+
 } // namespace
