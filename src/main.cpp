@@ -111,7 +111,6 @@ static void On_Child_Destroy(HWND window)
 {
     Log_Printf("ScreenSaverChildProc:WM_DESTROY\n");
     CRender::Close();
-    ChangeDisplaySettingsA(nullptr, 0);
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(RenderContext);
     RenderContext = nullptr;

@@ -21,6 +21,10 @@ target_compile_definitions(saverwindow_test PRIVATE
 add_dependencies(saverwindow_test PASSWORD.CPL)
 set_tests_properties(saverwindow_test PROPERTIES RUN_SERIAL TRUE)
 
+# The saver leaves the display mode alone: it never changes it, so it has nothing to undo.
+add_test(NAME scr_keeps_display_mode COMMAND sh -c "! \"$1\" -p \"$2\" | grep ChangeDisplaySettings"
+                                      imports ${CMAKE_OBJDUMP} $<TARGET_FILE:Quillomar>)
+
 # End to end: the real Quillomar.scr under Wine, driven as the system and a user would. One at a
 # time: a full-screen saver ends when another program becomes active.
 add_executable(e2e_driver e2e/driver.cpp)
