@@ -58,9 +58,11 @@ tab_to() {
     if [ "$1" = Credits ]; then xdotool sleep 0.2 key Right; fi
     wait_for 1 is_page "$1"
 }
-buttons_are_ours() { # OK alone, shown and enabled, its middle within a pixel of the sheet's
+# OK alone, shown and enabled, its middle within a pixel of the sheet's; Cancel hidden but
+# enabled: a dialog ignores Escape and its close box while its Cancel is disabled.
+buttons_are_ours() {
     local off=$((2 * ($(field ok 4) - $(field sheet 4)) + $(field ok 6) - $(field sheet 6)))
-    [ "$(field ok 2 3) $(field cancel 2 3) $(field apply 2 3)" = "1 1 0 0 0 0" ] &&
+    [ "$(field ok 2 3) $(field cancel 2 3) $(field apply 2 3)" = "1 1 0 1 0 0" ] &&
         [ "${off#-}" -le 2 ]
 }
 
@@ -126,7 +128,8 @@ check "the version reads \"Version $(version)\"" grep -q "^control 3 .*\"Version
 check "VersionMajor and VersionMinor are written as the version's, though 3 was stored" [ \
     "$(reg_value VersionMajor) $(reg_value VersionMinor)" = \
     "$(printf "REG_DWORD 0x%x REG_DWORD 0x%x" "$(version MAJOR)" "$(version MINOR)")" ]
-check "OK is the only button, enabled, in the middle" buttons_are_ours
+check "OK is the only button shown, enabled, in the middle; Cancel is hidden, enabled" \
+    buttons_are_ours
 check "every text fits its control" texts_fit
 
 driver foreground Other >/dev/null
