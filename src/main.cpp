@@ -65,6 +65,22 @@ static void On_Child_Create(HWND window)
     CTimer::Init();
 }
 
+// Full screen the window spans every monitor (its origin may be negative) and some of its
+// corners may lie where no monitor shows anything: the frame rate goes in the primary's corner.
+static void Find_Primary_Monitor(HWND window)
+{
+    MONITORINFO primary = {};
+    primary.cbSize = sizeof(primary);
+    const POINT origin = {0, 0}; // the primary monitor's top left corner, by definition
+    if (PreviewMode ||
+        !GetMonitorInfoA(MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY), &primary))
+        return;
+    RECT &area = primary.rcMonitor;
+    MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT *>(&area), 2);
+    CResolution::Set_Primary_Area(area.left, area.top, area.right - area.left,
+                                  area.bottom - area.top);
+}
+
 static void On_Child_Size(int width, int height)
 {
     Log_Printf("ScreenSaverChildProc:WM_SIZE\n");
@@ -131,6 +147,7 @@ static LRESULT CALLBACK ScreenSaverChildProc(HWND window, UINT message, WPARAM w
             On_Child_Create(window);
             return 0;
         case WM_SIZE:
+            Find_Primary_Monitor(window);
             On_Child_Size(LOWORD(lparam), HIWORD(lparam));
             return 0;
         case WM_PAINT:

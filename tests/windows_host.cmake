@@ -34,6 +34,16 @@ foreach(script fullscreen preview startup noopengl win9x installer)
     set_tests_properties(e2e_${script} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE
                                                   TIMEOUT 300)
 endforeach()
+# Two monitors side by side, a session of their own.
+add_test(NAME wine_monitors_start COMMAND ${wine_session} start ${CMAKE_BINARY_DIR}/wine-monitors)
+add_test(NAME wine_monitors_stop COMMAND ${wine_session} stop ${CMAKE_BINARY_DIR}/wine-monitors)
+add_test(NAME e2e_monitors
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/monitors.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(wine_monitors_start PROPERTIES FIXTURES_SETUP wine_monitors TIMEOUT 300
+                                                    ENVIRONMENT "QUILLOMAR_HEADS=1024x768 800x600")
+set_tests_properties(wine_monitors_stop PROPERTIES FIXTURES_CLEANUP wine_monitors TIMEOUT 120)
+set_tests_properties(e2e_monitors PROPERTIES FIXTURES_REQUIRED wine_monitors RUN_SERIAL TRUE
+                                             TIMEOUT 300 ENVIRONMENT QUILLOMAR_SESSION=wine-monitors)
 # Two minutes of the saver full screen, watched for growth and its banana count.
 add_test(NAME e2e_soak COMMAND ${PROJECT_SOURCE_DIR}/scripts/soak ${CMAKE_BINARY_DIR}
                                --minutes 2 --interval 15)
