@@ -184,8 +184,20 @@ static void On_Saver_Create(HWND window)
     Exit_If_Failed(child != nullptr, 0, "CreateWindow");
 }
 
+// A password-protected saver runs on a desktop of its own: a browser started there would open
+// where the user never sees it, and could keep its profile locked for the real desktop.
+static bool On_Default_Desktop()
+{
+    char name[260] = "";
+    return GetUserObjectInformationA(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, name,
+                                     sizeof(name) - 1, nullptr) &&
+           lstrcmpiA(name, "Default") == 0;
+}
+
 static void Open_Web_Address()
 {
+    if (!On_Default_Desktop())
+        return;
     char url[1000] = {};
     LoadStringA(MainInstance, IDS_WWW, url, sizeof(url));
     CUtility::Launch_Url(url);

@@ -28,7 +28,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# record_urls: until the test ends, the shell's program for https: and mailto: writes what it is
+# record_urls: until the test ends, the shell's program for https: and mailto: adds what it is
 # asked to open to $WORK/url.txt (url_opened <url> waits for it).
 record_urls() {
     local handler
