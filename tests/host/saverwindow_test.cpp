@@ -84,6 +84,36 @@ void Load_Verifier()
     ASSERT_NE(HMODULE(nullptr), PasswordModule);
 }
 
+// While another desktop has the input (a UAC prompt) the cursor cannot be read: this program's
+// calls of GetCursorPos fail, leaving the point as a failed call may, until undone.
+BOOL WINAPI Failing_Get_Cursor_Pos(POINT *point)
+{
+    *point = {0, 0};
+    return FALSE;
+}
+
+void Cursor_Unreadable(bool unreadable)
+{
+    static const ULONG_PTR real =
+        ULONG_PTR(GetProcAddress(GetModuleHandleA("user32.dll"), "GetCursorPos"));
+    const ULONG_PTR failing = ULONG_PTR(&Failing_Get_Cursor_Pos);
+    BYTE *base = reinterpret_cast<BYTE *>(GetModuleHandleA(nullptr));
+    const IMAGE_NT_HEADERS *headers = reinterpret_cast<IMAGE_NT_HEADERS *>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
+    auto *import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(
+        base + headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+    for (; import->Name != 0; ++import)
+        for (auto *entry = reinterpret_cast<IMAGE_THUNK_DATA *>(base + import->FirstThunk);
+             entry->u1.Function != 0; ++entry)
+            if (entry->u1.Function == (unreadable ? real : failing))
+            {
+                DWORD protection;
+                VirtualProtect(entry, sizeof(*entry), PAGE_READWRITE, &protection);
+                entry->u1.Function = unreadable ? failing : real;
+                VirtualProtect(entry, sizeof(*entry), protection, &protection);
+            }
+}
+
 // A window of the host's class, visible and painted, whose creation is not in Received; a
 // window of class "QuillomarRecorded" has the recording saver procedure alone.
 class CHostTest : public ::testing::Test
@@ -292,6 +322,22 @@ INSTANTIATE_TEST_SUITE_P(States, CVerification,
                          ::testing::Values(CVerifyCase{"once accepted", CLOSE_ACCEPTED, "accept", 0,
                                                        3, false},
                                            CVerifyCase{"refused", SAVING, "refuse", 1, 1, true}));
+
+// A cursor that cannot be read neither moves the reference point nor ends the saver, on a
+// mouse message or after a refused password.
+TEST_F(CHostTest, AnUnreadableCursorMovesNothingAndEndsNothing)
+{
+    Load_Verifier();
+    SetEnvironmentVariableA("QUILLOMAR_TEST_VERIFIER_ANSWER", "refuse");
+    LastCursorPos = {-7000, -7000};
+    Cursor_Unreadable(true);
+    ScreenSaverHostProc(Window, WM_MOUSEMOVE, 0, 0);
+    ScreenSaverHostProc(Window, WM_CLOSE, 0, 0);
+    Cursor_Unreadable(false);
+    EXPECT_EQ(0, Posted(Window, WM_CLOSE));
+    EXPECT_EQ(-7000, LastCursorPos.x);
+    EXPECT_EQ(-7000, LastCursorPos.y);
+}
 
 // The verification message and AutoPlay's query, as they come during a verification.
 struct CProtocolCase
