@@ -16,6 +16,7 @@ quillomar_add_test(saverwindow_test
                            ${PROJECT_SOURCE_DIR}/src/host/hoststate.cpp
                    LIBRARIES quillomar_scratch_current_user imm32)
 target_include_directories(saverwindow_test PRIVATE ${PROJECT_SOURCE_DIR}/src)
+target_link_options(saverwindow_test PRIVATE -Wl,--defsym=__imp_GetCursorPos=Cursor_Pos_Import)
 target_compile_definitions(saverwindow_test PRIVATE
     PASSWORD_CPL_DIRECTORY="Z:${CMAKE_CURRENT_BINARY_DIR}/win9x")
 add_dependencies(saverwindow_test PASSWORD.CPL)

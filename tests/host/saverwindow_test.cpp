@@ -26,6 +26,19 @@ LRESULT ScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     return DefScreenSaverProc(window, message, wparam, lparam);
 }
 
+// While another desktop has the input (a UAC prompt) GetCursorPos fails, leaving the point as
+// a failed call may. The linker points this program's import of it (__imp_GetCursorPos) here.
+static bool CursorUnreadable = false;
+
+static BOOL WINAPI Get_Cursor_Pos(POINT *point)
+{
+    static const auto real = reinterpret_cast<BOOL(WINAPI *)(POINT *)>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("user32"), "GetCursorPos")));
+    *point = {0, 0};
+    return !CursorUnreadable && real(point);
+}
+extern "C" BOOL(WINAPI *const Cursor_Pos_Import)(POINT *) = Get_Cursor_Pos;
+
 namespace
 {
 
@@ -82,36 +95,6 @@ void Load_Verifier()
     Windows9xPlatform = true;
     LoadPasswordVerifier();
     ASSERT_NE(HMODULE(nullptr), PasswordModule);
-}
-
-// While another desktop has the input (a UAC prompt) the cursor cannot be read: this program's
-// calls of GetCursorPos fail, leaving the point as a failed call may, until undone.
-BOOL WINAPI Failing_Get_Cursor_Pos(POINT *point)
-{
-    *point = {0, 0};
-    return FALSE;
-}
-
-void Cursor_Unreadable(bool unreadable)
-{
-    static const ULONG_PTR real =
-        ULONG_PTR(GetProcAddress(GetModuleHandleA("user32.dll"), "GetCursorPos"));
-    const ULONG_PTR failing = ULONG_PTR(&Failing_Get_Cursor_Pos);
-    BYTE *base = reinterpret_cast<BYTE *>(GetModuleHandleA(nullptr));
-    const IMAGE_NT_HEADERS *headers = reinterpret_cast<IMAGE_NT_HEADERS *>(
-        base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
-    auto *import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(
-        base + headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-    for (; import->Name != 0; ++import)
-        for (auto *entry = reinterpret_cast<IMAGE_THUNK_DATA *>(base + import->FirstThunk);
-             entry->u1.Function != 0; ++entry)
-            if (entry->u1.Function == (unreadable ? real : failing))
-            {
-                DWORD protection;
-                VirtualProtect(entry, sizeof(*entry), PAGE_READWRITE, &protection);
-                entry->u1.Function = unreadable ? failing : real;
-                VirtualProtect(entry, sizeof(*entry), protection, &protection);
-            }
 }
 
 // A window of the host's class, visible and painted, whose creation is not in Received; a
@@ -330,10 +313,10 @@ TEST_F(CHostTest, AnUnreadableCursorMovesNothingAndEndsNothing)
     Load_Verifier();
     SetEnvironmentVariableA("QUILLOMAR_TEST_VERIFIER_ANSWER", "refuse");
     LastCursorPos = {-7000, -7000};
-    Cursor_Unreadable(true);
+    CursorUnreadable = true;
     ScreenSaverHostProc(Window, WM_MOUSEMOVE, 0, 0);
     ScreenSaverHostProc(Window, WM_CLOSE, 0, 0);
-    Cursor_Unreadable(false);
+    CursorUnreadable = false;
     EXPECT_EQ(0, Posted(Window, WM_CLOSE));
     EXPECT_EQ(-7000, LastCursorPos.x);
     EXPECT_EQ(-7000, LastCursorPos.y);
