@@ -44,7 +44,7 @@ check "the daemon answers" wait_for 15 eval 'xscreensaver-command -time >/dev/nu
 starts() { wc -l <"$HACK_HOME/hack.pids"; }
 retry xscreensaver-command -activate >/dev/null 2>&1
 check "-activate starts the hack on each monitor" wait_for 10 eval '[ "$(starts)" = 2 ]'
-PIDS=($(cat "$HACK_HOME/hack.pids"))
+mapfile -t PIDS <"$HACK_HOME/hack.pids"
 PID=${PIDS[0]} SIZES=
 STARTED_PIDS+=("${PIDS[@]}")
 for pid in "${PIDS[@]}"; do
@@ -54,7 +54,7 @@ for pid in "${PIDS[@]}"; do
     check "in the daemon's window $window ($size), where it draws bananas" \
         wait_for 10 shows yellow "$WORK/daemon.png" "$window" 20
 done
-check "each window of its monitor's size" [ "$(echo $SIZES | tr ' ' '\n' | sort | xargs)" = \
+check "each window of its monitor's size" [ "$(tr ' ' '\n' <<<"$SIZES" | sort | xargs)" = \
     "1024x768 800x600" ]
 
 # The daemon sends its SIGTERM a moment after the command; strace sees when it arrives.
