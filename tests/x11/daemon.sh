@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # The program as XScreenSaver's daemon runs it: with a private read-only home (no settings can
-# be stored) whose ~/.xscreensaver selects only Quillomar, on two monitors side by side,
-# -activate starts it once per monitor in the daemon's window of that monitor's size, where each
-# draws bananas; -deactivate's SIGTERM ends both at once; nothing is left running. The daemon
-# refuses to run hacks as root, so as root it runs as nobody.
+# be stored) whose ~/.xscreensaver selects only Quillomar, on two monitors side by side (small
+# ones: two hacks draw at once), -activate starts it once per monitor in the daemon's window of
+# that monitor's size, where each draws bananas; -deactivate's SIGTERM ends both at once;
+# nothing is left running. The daemon refuses to run hacks as root, so as root it runs as nobody.
 . "$(dirname "$0")/lib.sh"
 
-check "a display of two monitors" start_heads 1024x768 800x600
+check "a display of two monitors" start_heads 640x480 400x300
 chmod 711 "$WORK"
 HACK_HOME=$WORK/home
 mkdir -p "$HACK_HOME"
@@ -55,7 +55,7 @@ for pid in "${PIDS[@]}"; do
         wait_for 10 shows yellow "$WORK/daemon.png" "$window" 20
 done
 check "each window of its monitor's size" [ "$(tr ' ' '\n' <<<"$SIZES" | sort | xargs)" = \
-    "1024x768 800x600" ]
+    "400x300 640x480" ]
 
 # The daemon sends its SIGTERM a moment after the command; strace sees when it arrives.
 strace -f -ttt -e trace=none -p "$PID" -o "$WORK/hack.trace" 2>/dev/null &
