@@ -2,6 +2,8 @@
 
 #include "twutility/twutility.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 static const char SourceName[] = "clickabletext";
@@ -160,9 +162,34 @@ bool CClickableText::On_Set_Cursor()
     return true;
 }
 
+// How bright a colour looks, 0 (black) to 1 (white): its channels made linear, then weighed as
+// the eye weighs them (the readability guidelines' relative luminance).
+static double Luminance(COLORREF colour)
+{
+    const int channels[3] = {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+    const double weights[3] = {0.2126, 0.7152, 0.0722};
+    double luminance = 0.0;
+    for (int i = 0; i < 3; ++i)
+    {
+        const double c = channels[i] / 255.0;
+        luminance += weights[i] * (c <= 0.03928 ? c / 12.92 : pow((c + 0.055) / 1.055, 2.4));
+    }
+    return luminance;
+}
+
+// Blue, unless it would read below 4.5 : 1 on the page (a dark or high-contrast scheme): then
+// the system's own colour for links, which such schemes set to a readable one.
+static COLORREF Link_Colour()
+{
+    const COLORREF blue = RGB(0, 0, 255);
+    const double page = Luminance(GetSysColor(COLOR_BTNFACE)), link = Luminance(blue);
+    const double contrast = (std::max(page, link) + 0.05) / (std::min(page, link) + 0.05);
+    return contrast < 4.5 ? GetSysColor(COLOR_HOTLIGHT) : blue;
+}
+
 HBRUSH CClickableText::On_Ctl_Color(HDC hdc)
 {
-    SetTextColor(hdc, RGB(0, 0, 255));
+    SetTextColor(hdc, Link_Colour());
     SetBkMode(hdc, TRANSPARENT);
     // Where the control selects its font before asking, that font is current now. The
     // underlined twin is made once, not per repaint, and must outlive this call: the control

@@ -95,12 +95,11 @@ int CALLBACK CConfigure::Prop_Sheet_Init_Callback(HWND hwnd, UINT message, LPARA
     // must not move OK again.
     if (hwnd == nullptr || message != PSCB_INITIALIZED)
         return 0;
+    // Hidden, not disabled: a dialog ignores Escape, its close box and Alt+F4 while its Cancel
+    // is disabled, and nothing on the sheet is undone by cancelling.
     HWND cancel = GetDlgItem(hwnd, IDCANCEL);
     if (cancel != nullptr)
-    {
-        EnableWindow(cancel, FALSE);
         ShowWindow(cancel, SW_HIDE);
-    }
     HWND ok = GetDlgItem(hwnd, IDOK);
     if (ok == nullptr)
         return 0;

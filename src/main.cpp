@@ -80,6 +80,22 @@ static void On_Child_Create(HWND window)
     CTimer::Init();
 }
 
+// Full screen the window spans every monitor (its origin may be negative) and some of its
+// corners may lie where no monitor shows anything: the frame rate goes in the primary's corner.
+static void Find_Primary_Monitor(HWND window)
+{
+    MONITORINFO primary = {};
+    primary.cbSize = sizeof(primary);
+    const POINT origin = {0, 0}; // the primary monitor's top left corner, by definition
+    if (PreviewMode ||
+        !GetMonitorInfoA(MonitorFromPoint(origin, MONITOR_DEFAULTTOPRIMARY), &primary))
+        return;
+    RECT &area = primary.rcMonitor;
+    MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT *>(&area), 2);
+    CResolution::Set_Primary_Area(area.left, area.top, area.right - area.left,
+                                  area.bottom - area.top);
+}
+
 static void On_Child_Size(int width, int height)
 {
     Log_Printf("ScreenSaverChildProc:WM_SIZE\n");
@@ -127,7 +143,6 @@ static void On_Child_Destroy(HWND window)
     Log_Printf("ScreenSaverChildProc:WM_DESTROY\n");
     CRender::Close();
     CFrameState::Hold_Timer_Resolution(false);
-    ChangeDisplaySettingsA(nullptr, 0);
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(RenderContext);
     RenderContext = nullptr;
@@ -148,6 +163,7 @@ static LRESULT CALLBACK ScreenSaverChildProc(HWND window, UINT message, WPARAM w
             On_Child_Create(window);
             return 0;
         case WM_SIZE:
+            Find_Primary_Monitor(window);
             On_Child_Size(LOWORD(lparam), HIWORD(lparam));
             return 0;
         case WM_PAINT:
@@ -184,8 +200,20 @@ static void On_Saver_Create(HWND window)
     Exit_If_Failed(child != nullptr, 0, "CreateWindow");
 }
 
+// A password-protected saver runs on a desktop of its own: a browser started there would open
+// where the user never sees it, and could keep its profile locked for the real desktop.
+static bool On_Default_Desktop()
+{
+    char name[260] = "";
+    return GetUserObjectInformationA(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, name,
+                                     sizeof(name) - 1, nullptr) &&
+           lstrcmpiA(name, "Default") == 0;
+}
+
 static void Open_Web_Address()
 {
+    if (!On_Default_Desktop())
+        return;
     char url[1000] = {};
     LoadStringA(MainInstance, IDS_WWW, url, sizeof(url));
     CUtility::Launch_Url(url);

@@ -226,8 +226,13 @@ void CRender::Draw_Framerate()
 {
     char text[16];
     snprintf(text, sizeof(text), "%d", int(Round_To_Int(CTimer::SampleFramerate)));
-    // A fast card's four digits would run off a narrow screen: the text moves left just enough.
-    const int width = CResolution::Get_Window_Width();
-    const double x = std::min(0.97, 1.0 - double(CTextureFont::Get_Text_Width(text)) / width);
-    CTextureFont::Print(x, 0.055, text, true, CColor(1.0, 1.0, 1.0, 1.0));
+    // In the primary monitor's corner, where the user looks. A fast card's four digits would
+    // run off a narrow screen: the text moves left just enough.
+    int left, top, width, height;
+    CResolution::Get_Primary_Area(&left, &top, &width, &height);
+    const double x =
+        left + std::min(0.97 * width, double(width - CTextureFont::Get_Text_Width(text)));
+    CTextureFont::Print(x / CResolution::Get_Window_Width(),
+                        (top + 0.055 * height) / CResolution::Get_Window_Height(), text, true,
+                        CColor(1.0, 1.0, 1.0, 1.0));
 }

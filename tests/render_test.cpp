@@ -1,6 +1,7 @@
 #include "render.h"
 
 #include "platform/gl.h"
+#include "resolution.h"
 #include "scene.h"
 
 namespace
@@ -89,6 +90,8 @@ struct CCorner
     int Width;   // pixels
     double Rate; // frames per second
     bool Moved;  // the text starts left of where it starts when it fits
+    int Left;    // the primary monitor's columns of the window, [Left, End); End 0: all
+    int End;
 };
 
 using FramerateTest = testing::TestWithParam<CCorner>;
@@ -100,6 +103,8 @@ TEST_P(FramerateTest, EveryDigitShowsInTheTopRightCorner)
     ASSERT_TRUE(frame.Open("test", row.Width, 200));
     Start_Fake_Renderer(row.Width, 200, 4242, false);
     CTimer::SampleFramerate = row.Rate;
+    const int end = row.End > 0 ? row.End : row.Width;
+    CResolution::Set_Primary_Area(row.Left, 0, end - row.Left, row.End > 0 ? 200 : 0);
     glClear(GL_COLOR_BUFFER_BIT);
     CRender::Draw_Framerate();
     int left = row.Width, right = -1; // of the white pixels in the top rows
@@ -112,16 +117,20 @@ TEST_P(FramerateTest, EveryDigitShowsInTheTopRightCorner)
             }
     const int digits = int(std::to_string(int(row.Rate)).size());
     EXPECT_GE(right - left, (digits - 1) * CRender::FontSpacing + 3);
-    EXPECT_LT(right, row.Width - 1) << "cut at the edge";
+    EXPECT_LT(right, end - 1) << "cut at the edge";
     if (row.Moved)
-        EXPECT_GE(right, row.Width - CRender::FontSpacing) << "moved further than needed";
+        EXPECT_GE(right, end - CRender::FontSpacing) << "moved further than needed";
     else
-        EXPECT_GE(left, int(0.97 * row.Width)) << "moved";
+        EXPECT_GE(left, row.Left + int(0.97 * (end - row.Left))) << "moved";
+    CResolution::Set_Primary_Area(0, 0, 0, 0);
     CRender::Close();
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, FramerateTest,
-                         testing::Values(CCorner{640, 888, true}, CCorner{640, 8888, true},
-                                         CCorner{1024, 888, false}, CCorner{1024, 8888, true}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, FramerateTest,
+    testing::Values(CCorner{640, 888, true, 0, 0}, CCorner{640, 8888, true, 0, 0},
+                    CCorner{1024, 888, false, 0, 0}, CCorner{1024, 8888, true, 0, 0},
+                    CCorner{1824, 888, false, 0, 1024}, CCorner{1824, 888, false, 800, 1824},
+                    CCorner{1824, 8888, true, 0, 1024}));
 
 } // namespace

@@ -128,10 +128,20 @@ static bool Is_Key_Or_Button(UINT message)
     return false;
 }
 
+// The cursor cannot be read while another desktop has the input (a UAC prompt): then the
+// reference point stays as it was, and nothing has moved.
+static void Reset_Cursor_Reference()
+{
+    POINT now;
+    if (GetCursorPos(&now))
+        LastCursorPos = now;
+}
+
 static bool Mouse_Moved_Beyond_Threshold()
 {
     POINT now;
-    GetCursorPos(&now);
+    if (!GetCursorPos(&now))
+        return false;
     const DWORD distance = DWORD(abs(now.x - LastCursorPos.x) + abs(now.y - LastCursorPos.y));
     if (distance <= MouseMoveThreshold)
         return false;
@@ -147,7 +157,7 @@ LRESULT DefScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
         {
             if (Windows9xPlatform && !VerifySaverPassword(window))
             {
-                GetCursorPos(&LastCursorPos);
+                Reset_Cursor_Reference();
                 return 0;
             }
         }
@@ -225,7 +235,7 @@ LRESULT CALLBACK ScreenSaverHostProc(HWND window, UINT message, WPARAM wparam, L
         case WM_CREATE:
             CFrameState::Register(window);
             Detach_Input_Context(window);
-            GetCursorPos(&LastCursorPos);
+            Reset_Cursor_Reference();
             if (!PreviewMode)
                 Hide_Cursor();
             break;

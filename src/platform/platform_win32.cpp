@@ -222,9 +222,9 @@ static void Initialize_Com()
 }
 
 // Opening a URL: the shell finds the program for its scheme and starts it; the call waits for
-// the shell's own part only, not for that program. A refusal may show the shell's own error box
-// first. The shell (and all it pulls in) is loaded the first time a link is followed, not at start:
-// a running saver never needs it.
+// the shell's own part only, not for that program. A refusal shows no error box: it might open
+// where nobody sees it. The shell (and all it pulls in) is loaded the first time a link is
+// followed, not at start: a running saver never needs it.
 bool Open_Url(const char *url, long *error_code)
 {
     typedef BOOL(WINAPI * CShellExecuteEx)(SHELLEXECUTEINFOA *);
@@ -248,7 +248,7 @@ bool Open_Url(const char *url, long *error_code)
     Initialize_Com();
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_NOASYNC;
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     info.hwnd = GetDesktopWindow();
     info.lpVerb = "open";
     info.lpFile = url;

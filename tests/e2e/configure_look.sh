@@ -10,9 +10,12 @@ SHEET_NAME='^Quillomar by Tarnwick$'
 record_urls
 THEMES='HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager'
 FONTS='HKCU\Control Panel\Desktop'
+COLOURS='HKCU\Control Panel\Colors'
 wine reg export "$THEMES" "$(winepath -w "$WORK/themes.reg")" /y >/dev/null 2>&1
+wine reg export "$COLOURS" "$(winepath -w "$WORK/colours.reg")" /y >/dev/null 2>&1
 restore() {
     wine reg import "$(winepath -w "$WORK/themes.reg")"
+    wine reg import "$(winepath -w "$WORK/colours.reg")"
     wine reg delete "$FONTS" /v LogPixels /f
 } >/dev/null 2>&1
 trap 'restore; cleanup' EXIT
@@ -58,9 +61,11 @@ tab_to() {
     if [ "$1" = Credits ]; then xdotool sleep 0.2 key Right; fi
     wait_for 1 is_page "$1"
 }
-buttons_are_ours() { # OK alone, shown and enabled, its middle within a pixel of the sheet's
+# OK alone, shown and enabled, its middle within a pixel of the sheet's; Cancel hidden but
+# enabled: a dialog ignores Escape and its close box while its Cancel is disabled.
+buttons_are_ours() {
     local off=$((2 * ($(field ok 4) - $(field sheet 4)) + $(field ok 6) - $(field sheet 6)))
-    [ "$(field ok 2 3) $(field cancel 2 3) $(field apply 2 3)" = "1 1 0 0 0 0" ] &&
+    [ "$(field ok 2 3) $(field cancel 2 3) $(field apply 2 3)" = "1 1 0 1 0 0" ] &&
         [ "${off#-}" -le 2 ]
 }
 
@@ -93,6 +98,20 @@ looks() {
             }'
 }
 pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; } # pixel <image> <x> <y>
+# readable <n>...: on screen, the two commonest colours of each control n (the page's, the
+# text's) read at 4.5 : 1 or more, by their relative luminance.
+readable() {
+    local x y w h n
+    screenshot "$WORK/colours.png" || return 1
+    for n in "$@"; do
+        read -r x y w h < <(box "$n")
+        convert "$WORK/colours.png" -crop "${w}x$h+$x+$y" -format %c histogram:info:- | sort -rn |
+            awk -F'[(),:]+' 'function l(c) { c /= 255; return c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ^ 2.4 }
+                { y[NR] = 0.2126 * l($3) + 0.7152 * l($4) + 0.0722 * l($5) } NR == 2 { exit }
+                END { hi = y[1] > y[2] ? y[1] : y[2]; exit (hi + 0.05) / (y[1] + y[2] - hi + 0.05) < 4.5 }' ||
+            return 1
+    done
+}
 drawn() { # drawn <page> <kind>:<n>...: a screenshot shows each control n of the page so
     local item
     screenshot "$WORK/$1.png" || return 1
@@ -126,7 +145,8 @@ check "the version reads \"Version $(version)\"" grep -q "^control 3 .*\"Version
 check "VersionMajor and VersionMinor are written as the version's, though 3 was stored" [ \
     "$(reg_value VersionMajor) $(reg_value VersionMinor)" = \
     "$(printf "REG_DWORD 0x%x REG_DWORD 0x%x" "$(version MAJOR)" "$(version MINOR)")" ]
-check "OK is the only button, enabled, in the middle" buttons_are_ours
+check "OK is the only button shown, enabled, in the middle; Cancel is hidden, enabled" \
+    buttons_are_ours
 check "every text fits its control" texts_fit
 
 driver foreground Other >/dev/null
@@ -171,6 +191,14 @@ wine reg add "$THEMES" /v ThemeActive /d 0 /f >/dev/null 2>&1
 reg_set_dword CurrentConfigureSheet 0
 check "without a visual style '/c' opens the sheet" opens_on Introduction "$FOREGROUND_WINDOW" /c
 check "its links lie on the page's own background" wait_for 10 drawn classic link:4 link:5
+sheet_key Escape
+expect_exit "and Escape ends it" "$SAVER_PID" 20 1
+# A black page, as a high-contrast scheme paints it, where blue would hardly read.
+for colour in ButtonFace="0 0 0" {ButtonText,WindowText}="255 255 255" HotTrackingColor="255 255 0"; do
+    wine reg add "$COLOURS" /v "${colour%%=*}" /d "${colour#*=}" /f >/dev/null 2>&1
+done
+check "on a black page '/c' opens the sheet" opens_on Introduction "$FOREGROUND_WINDOW" /c
+check "where its links read at 4.5 : 1 or more" wait_for 10 readable 4 5
 sheet_key Escape
 expect_exit "and Escape ends it" "$SAVER_PID" 20 1
 restore

@@ -7,11 +7,13 @@
 //   volatile <subkey>    makes a key below HKEY_CURRENT_USER volatile (emptied first), so that
 //                        no lasting key can be created below it
 //   sheet                prints the configuration sheet as Print_Sheet reads it
-//   url <url>            stands in for a browser: writes its command line to the file named in
+//   url <url>            stands in for a browser: adds its command line to the file named in
 //                        QUILLOMAR_URL_HANDLER_OUTPUT
 //   power <event>        posts WM_POWERBROADCAST with that event to the full-screen saver
 //   session <event>      posts WM_WTSSESSION_CHANGE with that event to the full-screen saver
 //   foreground [<title>] brings the window of that title forward; prints the foreground's title
+//   desktop <name> <scr> starts that saver full screen on that desktop (made if need be), as a
+//                        secure saver runs, posts it F1; its exit status
 #include <windows.h>
 
 #include <commctrl.h>
@@ -165,7 +167,7 @@ static int Print_Sheet()
 static int Record_Url()
 {
     const char *output = getenv("QUILLOMAR_URL_HANDLER_OUTPUT");
-    FILE *file = output != nullptr ? fopen(output, "wb") : nullptr;
+    FILE *file = output != nullptr ? fopen(output, "ab") : nullptr; // each one opened, in turn
     if (file == nullptr)
         return 2;
     fputs(GetCommandLineA(), file);
@@ -189,6 +191,30 @@ static int Foreground(const char *title)
     return title != nullptr && window == nullptr ? 1 : 0;
 }
 
+static int F1_On_Desktop(const char *name, const char *saver)
+{
+    char command[600];
+    snprintf(command, sizeof(command), "\"%s\" /s", saver);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.lpDesktop = const_cast<char *>(name);
+    PROCESS_INFORMATION process = {};
+    // This thread has no window: it may move to that desktop, where it finds the saver.
+    HDESK desktop = CreateDesktopA(name, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    if (desktop == nullptr || !SetThreadDesktop(desktop) ||
+        !CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return 2;
+    HWND saver_window = nullptr;
+    for (int i = 0; i < 300 && saver_window == nullptr; ++i, Sleep(50))
+        saver_window = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
+    PostMessageA(saver_window, WM_KEYDOWN, VK_F1, 0);
+    DWORD status = 3;
+    if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &status);
+    return int(status);
+}
+
 int main(int argc, char **argv)
 {
     const char *command = argc > 1 ? argv[1] : "";
@@ -210,7 +236,9 @@ int main(int argc, char **argv)
         return Post_To_Saver(WM_WTSSESSION_CHANGE, atoi(argv[2]));
     if (strcmp(command, "foreground") == 0)
         return Foreground(argc > 2 ? argv[2] : nullptr);
-    fprintf(stderr,
-            "usage: e2e_driver parent|dismiss|volatile|sheet|url|power|session|foreground ...\n");
+    if (strcmp(command, "desktop") == 0 && argc == 4)
+        return F1_On_Desktop(argv[2], argv[3]);
+    fprintf(stderr, "usage: e2e_driver "
+                    "parent|dismiss|volatile|sheet|url|power|session|foreground|desktop ...\n");
     return 2;
 }

@@ -3,8 +3,9 @@
 # ShowFramerate reads as 1; a key, a click, the wheel, a side button or a mouse move of more
 # than 4 pixels ends it with status 0, smaller drifts, a change of power source and an automatic
 # wake do not, a user's waking the machine does; a locked session draws nothing until unlocked;
-# F1 opens the web address and ends it; a second start brings the first forward and exits. A
-# 4-byte binary ShowFramerate, as a hand edit could leave it, reads as its number.
+# F1 opens the web address and ends it, but opens nothing on a secure saver's desktop; a second
+# start brings the first forward and exits. A 4-byte binary ShowFramerate, as a hand edit could
+# leave it, reads as its number.
 . "$(dirname "$0")/lib.sh"
 
 # start_full_screen <arguments...>: starts the saver; its frame after the first frame-rate
@@ -60,6 +61,13 @@ check "/s for F1" start_full_screen /s
 press_key "$SAVER_WINDOW" F1
 check "F1 opens the web address" url_opened "$(url_string IDS_WWW)"
 expect_exit "and ends the saver" "$SAVER_PID" 10 0
+rm -f "$WORK/url.txt"
+SCR_PATH=$(winepath -w "$SCR" 2>/dev/null)
+check "F1 on a desktop of its own, as a secure saver runs, ends it with 0" \
+    driver desktop Secure "$SCR_PATH"
+check "F1 on the Default desktop likewise" driver desktop Default "$SCR_PATH"
+check "opens the web address there, and only there" eval 'url_opened "$(url_string IDS_WWW)" &&
+    [ "$(grep -o https "$WORK/url.txt")" = https ]'
 
 check "/s for a resume" start_full_screen /s
 driver power 7 # PBT_APMRESUMESUSPEND

@@ -7,7 +7,7 @@ set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 BUILD_DIR=$(cd "${1:?build directory}" && pwd)
-SESSION=$BUILD_DIR/wine
+SESSION=$BUILD_DIR/${QUILLOMAR_SESSION:-wine} # the session of the test's fixture
 SCR=$BUILD_DIR/src/Quillomar.scr
 DRIVERS=$BUILD_DIR/tests
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillomar-e2e.XXXXXX")
@@ -28,7 +28,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# record_urls: until the test ends, the shell's program for https: and mailto: writes what it is
+# record_urls: until the test ends, the shell's program for https: and mailto: adds what it is
 # asked to open to $WORK/url.txt (url_opened <url> waits for it).
 record_urls() {
     local handler

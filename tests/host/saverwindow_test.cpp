@@ -28,6 +28,19 @@ LRESULT ScreenSaverProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     return DefScreenSaverProc(window, message, wparam, lparam);
 }
 
+// While another desktop has the input (a UAC prompt) GetCursorPos fails, leaving the point as
+// a failed call may. The linker points this program's import of it (__imp_GetCursorPos) here.
+static bool CursorUnreadable = false;
+
+static BOOL WINAPI Get_Cursor_Pos(POINT *point)
+{
+    static const auto real = reinterpret_cast<BOOL(WINAPI *)(POINT *)>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("user32"), "GetCursorPos")));
+    *point = {0, 0};
+    return !CursorUnreadable && real(point);
+}
+extern "C" BOOL(WINAPI *const Cursor_Pos_Import)(POINT *) = Get_Cursor_Pos;
+
 namespace
 {
 
@@ -352,6 +365,22 @@ INSTANTIATE_TEST_SUITE_P(States, CVerification,
                          ::testing::Values(CVerifyCase{"once accepted", CLOSE_ACCEPTED, "accept", 0,
                                                        3, false},
                                            CVerifyCase{"refused", SAVING, "refuse", 1, 1, true}));
+
+// A cursor that cannot be read neither moves the reference point nor ends the saver, on a
+// mouse message or after a refused password.
+TEST_F(CHostTest, AnUnreadableCursorMovesNothingAndEndsNothing)
+{
+    Load_Verifier();
+    SetEnvironmentVariableA("QUILLOMAR_TEST_VERIFIER_ANSWER", "refuse");
+    LastCursorPos = {-7000, -7000};
+    CursorUnreadable = true;
+    ScreenSaverHostProc(Window, WM_MOUSEMOVE, 0, 0);
+    ScreenSaverHostProc(Window, WM_CLOSE, 0, 0);
+    CursorUnreadable = false;
+    EXPECT_EQ(0, Posted(Window, WM_CLOSE));
+    EXPECT_EQ(-7000, LastCursorPos.x);
+    EXPECT_EQ(-7000, LastCursorPos.y);
+}
 
 // The verification message and AutoPlay's query, as they come during a verification.
 struct CProtocolCase

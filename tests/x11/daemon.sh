@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The program as XScreenSaver's daemon runs it: with a private read-only home (no settings can
-# be stored) whose ~/.xscreensaver selects only Quillomar, -activate starts it once in the
-# daemon's window, where it draws bananas; -deactivate's SIGTERM ends it at once; nothing is
-# left running. The daemon refuses to run hacks as root, so as root it runs as nobody.
+# be stored) whose ~/.xscreensaver selects only Quillomar, on two monitors side by side (small
+# ones: two hacks draw at once), -activate starts it once per monitor in the daemon's window of
+# that monitor's size, where each draws bananas; -deactivate's SIGTERM ends both at once;
+# nothing is left running. The daemon refuses to run hacks as root, so as root it runs as nobody.
 . "$(dirname "$0")/lib.sh"
 
-check "a display" start_display
+check "a display of two monitors" start_heads 640x480 400x300
 chmod 711 "$WORK"
 HACK_HOME=$WORK/home
 mkdir -p "$HACK_HOME"
@@ -40,14 +41,21 @@ DAEMON_PID=$!
 STARTED_PIDS+=("$DAEMON_PID")
 check "the daemon answers" wait_for 15 eval 'xscreensaver-command -time >/dev/null 2>&1'
 
-hack_pid() { tail -n 1 "$HACK_HOME/hack.pids" 2>/dev/null | grep .; }
+starts() { wc -l <"$HACK_HOME/hack.pids"; }
 retry xscreensaver-command -activate >/dev/null 2>&1
-check "-activate starts the hack" wait_for 10 eval 'hack_pid >/dev/null'
-PID=$(hack_pid)
-STARTED_PIDS+=("$PID")
-SAVER_WINDOW=$(tr '\0' '\n' <"/proc/$PID/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p')
-check "in the daemon's window ($SAVER_WINDOW)" [ -n "$SAVER_WINDOW" ]
-check "where it draws bananas" wait_for 10 shows yellow "$WORK/daemon.png" "$SAVER_WINDOW" 20
+check "-activate starts the hack on each monitor" wait_for 10 eval '[ "$(starts)" = 2 ]'
+mapfile -t PIDS <"$HACK_HOME/hack.pids"
+PID=${PIDS[0]} SIZES=
+STARTED_PIDS+=("${PIDS[@]}")
+for pid in "${PIDS[@]}"; do
+    window=$(tr '\0' '\n' <"/proc/$pid/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p')
+    size=$(xwininfo -id "$window" 2>/dev/null | sed -n 's/.*-geometry \([0-9x]*\).*/\1/p')
+    SIZES+=" $size"
+    check "in the daemon's window $window ($size), where it draws bananas" \
+        wait_for 10 shows yellow "$WORK/daemon.png" "$window" 20
+done
+check "each window of its monitor's size" [ "$(tr ' ' '\n' <<<"$SIZES" | sort | xargs)" = \
+    "400x300 640x480" ]
 
 # The daemon sends its SIGTERM a moment after the command; strace sees when it arrives.
 strace -f -ttt -e trace=none -p "$PID" -o "$WORK/hack.trace" 2>/dev/null &
@@ -55,14 +63,14 @@ STRACE_PID=$!
 STARTED_PIDS+=("$STRACE_PID")
 wait_for 5 grep -qs . "/proc/$PID/status" && sleep 0.5 # attached to every thread
 retry xscreensaver-command -deactivate >/dev/null 2>&1
-check "-deactivate ends it" wait_for 10 eval "! kill -0 $PID 2>/dev/null"
+check "-deactivate ends both" wait_for 10 eval "! kill -0 ${PIDS[*]} 2>/dev/null"
 wait "$STRACE_PID"
 ended_ms=$(awk '/--- SIGTERM/ && !term { term = $2 } /\+\+\+ exited with/ { end = $2; status = $(NF - 1) }
     END { if (term) printf "%d %s", (end - term) * 1000, status }' "$WORK/hack.trace")
 echo "SIGTERM to exit: ${ended_ms% *} ms, status ${ended_ms#* }"
 check "within a second of the SIGTERM, with status 0" eval \
     '[ -n "$ended_ms" ] && [ "${ended_ms% *}" -lt 1000 ] && [ "${ended_ms#* }" = 0 ]'
-check "one start, no restarts" [ "$(wc -l <"$HACK_HOME/hack.pids")" = 1 ]
+check "one start per monitor, no restarts" [ "$(starts)" = 2 ]
 
 kill -TERM "$DAEMON_PID"
 wait_for 10 eval "! kill -0 $DAEMON_PID 2>/dev/null"

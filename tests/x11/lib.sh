@@ -25,14 +25,19 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# start_display [<Xvfb options>...]: a new virtual display becomes $DISPLAY.
-start_display() {
+# start_server <X server and options...>: its new display becomes $DISPLAY.
+start_server() {
     rm -f "$WORK/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "$@" 3>"$WORK/display" \
-        </dev/null >/dev/null 2>&1 &
+    "$@" -displayfd 3 -nolisten tcp 3>"$WORK/display" </dev/null >/dev/null 2>&1 &
     STARTED_PIDS+=($!)
     wait_for 10 grep -qs . "$WORK/display" || return 1
     export DISPLAY=:$(cat "$WORK/display")
+}
+start_display() { start_server Xvfb -screen 0 1024x768x24 "$@"; } # [<Xvfb options>...]
+# start_heads <width>x<height>...: monitors side by side, Xephyr's heads in a larger Xvfb.
+start_heads() {
+    start_server Xvfb -screen 0 2048x1024x24 &&
+        start_server Xephyr $(printf -- '-screen %s ' "$@") +xinerama -extension RANDR
 }
 
 # start_hack <switches...>: HACK_PID; its output in HACK_LOG, a log of each start's own. Run as
