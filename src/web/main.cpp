@@ -50,9 +50,8 @@ static long StillFrames = 0; // 0: the saver runs on
 static bool Hidden = false;
 static bool ContextLost = false;
 static long ContextLosses = 0;
-static bool Stopped = false;    // the main loop paused and the clocks still
-static bool FullScreen = false; // as the browser's last full-screen change said
-static bool Redraw = false;     // a still picture's canvas, cleared by a restored context
+static bool Stopped = false; // the main loop paused and the clocks still
+static bool Redraw = false;  // a still picture's canvas, cleared by a restored context
 // Where the pointer was when full screen began (screen pixels); unknown after a key until the
 // first move.
 static bool ReferenceKnown = false;
@@ -110,9 +109,13 @@ static void Animation_Frame()
         EM_ASM({ Module['firstFrameMs'] = performance.now(); });
 }
 
+// The document's own state at each input, standard or prefixed: a flag kept by the change
+// events would lag it, as they come an animation frame after the element is full screen.
 static bool Is_Full_Screen()
 {
-    return FullScreen;
+    return EM_ASM_INT({
+               return document.fullscreenElement || document.webkitFullscreenElement ? 1 : 0;
+           }) != 0;
 }
 
 // The standard API, else WebKit's prefixed one. A refused request (no user gesture, a frame
@@ -136,11 +139,6 @@ static void Change_Full_Screen(bool enter)
             }
         },
         enter ? 1 : 0);
-}
-
-extern "C" EMSCRIPTEN_KEEPALIVE void Full_Screen_Changed(int full_screen)
-{
-    FullScreen = full_screen != 0;
 }
 
 static bool Is_Modifier_Key(const char *key)
@@ -300,13 +298,6 @@ int main()
             });
         canvas.addEventListener(
             'webglcontextrestored', function() { Module['_Context_Restored'](); });
-        var changed = function()
-        {
-            Module['_Full_Screen_Changed'](
-                document.fullscreenElement || document.webkitFullscreenElement ? 1 : 0);
-        };
-        document.addEventListener('fullscreenchange', changed);
-        document.addEventListener('webkitfullscreenchange', changed);
     });
     emscripten_set_main_loop(Animation_Frame, 0, EM_FALSE);
     Hidden = EM_ASM_INT({ return document.hidden ? 1 : 0; }) != 0;

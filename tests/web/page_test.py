@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
 """The web page (build/web/) in one headless Chromium, served on 127.0.0.1: the scene of a seed
 against the frame tool's, the frame rate, moving bananas, the preview's titles, full screen on
-input and off again, a clean console, and the message of a browser without WebGL.
+input and off again (prefixed only, or none), a lost WebGL context restored, a clean console,
+and the message of a browser without WebGL; then bananas, frame rate and titles in Firefox ESR
+and WebKitGTK's MiniBrowser, from pictures of a private X display.
 
   page_test.py <frametool>
 """
+import glob
 import os
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
 from quillomar_web import PAGE_DIR, PAGE_FILES, CBrowser, Failure, decode_png, serve  # noqa: E402
@@ -20,6 +24,14 @@ SEED, FRAMES = 6, 120  # 2 s at 60 frames/s: several bananas in view
 # WebGL and Mesa place triangle edges by different rules, so a few edge pixels flip wholly.
 LEVELS, EDGE_SHARE = 8, 0.03
 FULL_SCREEN = "!!document.fullscreenElement"
+LOSE = ("window.Lost = false, Module.canvas.addEventListener('webglcontextlost', () => Lost = true,"
+        " {once: true}), (window.Lose = Module.canvas.getContext('webgl')"
+        ".getExtension('WEBGL_lose_context')).loseContext()")
+ERROR_SHOWN = "!document.getElementById('error').hidden"
+STANDARD_API = ("delete Element.prototype.requestFullscreen;"
+                " delete Document.prototype.exitFullscreen;")
+PREFIXED_API = ("delete Element.prototype.webkitRequestFullscreen;"
+                " delete Document.prototype.webkitExitFullscreen;")
 Failures = []
 
 
@@ -59,9 +71,41 @@ def same_scene(page, url, frametool):
     check(lit > 500 and differing <= EDGE_SHARE * lit,
           f"seed {SEED}, frame {FRAMES}: {differing} of the frame tool's {lit} lit pixels differ "
           f"by more than {LEVELS} levels (at most {EDGE_SHARE:.0%})")
-    digits = where(web, white)
-    check(len(digits) > 15 and all(x > 0.85 * WIDTH and y < 0.1 * HEIGHT for x, y in digits),
-          f"?fps=1: {len(digits)} white pixels, all in the top right corner")
+    check_digits(web, "?fps=1")
+    bananas = page.evaluate("Module._Banana_Count()")
+    page.evaluate(LOSE)
+    page.wait_for("Lost", 5, "the context lost")
+    page.evaluate("Lose.restoreContext()")
+    deadline = time.monotonic() + 2.0
+    while decode_png(page.screenshot_png()).Rgb != web.Rgb and time.monotonic() < deadline:
+        pass
+    check(decode_png(page.screenshot_png()).Rgb == web.Rgb and
+          page.evaluate("Module._Banana_Count()") == bananas,
+          f"a lost context restored: the same picture within 2 s, {bananas} bananas still")
+
+
+def check_digits(picture, what):
+    digits = where(picture, white)
+    check(len(digits) > 15 and all(x > 0.85 * picture.Width and y < 0.1 * picture.Height
+                                   for x, y in digits),
+          f"{what}: {len(digits)} white pixels, all in the top right corner")
+
+
+def stands_still(page, stop, go, what):
+    """Stops the saver with stop for 3.5 s, goes on with go; then the saver's clock must not
+    have moved by more than the time since go (no banana jumps by the time stopped)."""
+    page.evaluate(stop)
+    time.sleep(0.3)
+    still, frames = page.evaluate("[Module._Saver_Milliseconds(), Module._Frame_Count()]")
+    time.sleep(3.2)
+    shown = page.evaluate(ERROR_SHOWN)
+    went = page.evaluate(f"{go}, performance.now()")
+    page.wait_for(f"Module._Frame_Count() > {frames + 3}", 5, f"frames again after {what}")
+    moved, since = page.evaluate(f"[Module._Saver_Milliseconds() - {still}, "
+                                 f"performance.now() - {went}]")
+    check(moved <= since + 5, f"after {what}: the saver's clock moved {moved:.0f} ms in the "
+          f"{since:.0f} ms since, none of the 3.5 s before")
+    return shown
 
 
 def moving_bananas(page, url):
@@ -87,17 +131,76 @@ def pauses_while_hidden(page):
     page.evaluate(f"({hide})(false)")
     page.wait_for(f"Module._Frame_Count() > {frames}", 10, "frames again once shown")
     check(still, "no frames while the page is hidden, frames again once it is shown")
+    stands_still(page, f"({hide})(true)", f"({hide})(false)", "a hidden spell")
+    shown = stands_still(page, LOSE, "Lose.restoreContext()", "a lost context")
+    page.wait_for(f"!{ERROR_SHOWN} && Module._Frame_Count() > 0", 2, "the message gone")
+    check(shown and yellow_count(page) > 50, "a context lost for 3.5 s: 'WebGL failed.' shown "
+          "meanwhile, bananas again once it is restored")
+
+
+def yellow_count(page):
+    return len(where(decode_png(page.screenshot_png()), yellow))
 
 
 def titles(page, url):
     page.open(f"{url}?preview=1", 3)
-    text = where(decode_png(page.screenshot_png()), white)
+    check_titles(decode_png(page.screenshot_png()), "?preview=1")
+
+
+def titles_in(picture):
+    text = where(picture, white)
     for height, title in ((0.3, "Tarnwick"), (0.5, "presents"), (0.7, "Quillomar")):
-        xs = [x for x, y in text if abs(y - height * HEIGHT) < 12]
+        xs = [x for x, y in text if abs(y - height * picture.Height) < 12]
         centre = (min(xs) + max(xs)) / 2 if xs else 0
-        check(xs and abs(centre - WIDTH / 2) <= 4 and
-              abs(max(xs) - min(xs) - (8 * len(title) - 4)) <= 4,
-              f"?preview=1: {title!r} centred at {height:.0%} of the height")
+        yield (xs and abs(centre - picture.Width / 2) <= 4 and
+               abs(max(xs) - min(xs) - (8 * len(title) - 4)) <= 4), title, height
+
+
+def check_titles(picture, what):
+    for centred, title, height in titles_in(picture):
+        check(centred, f"{what}: {title!r} centred at {height:.0%} of the height")
+
+
+def other_engines(url):
+    """Firefox ESR (WebGL forced on in a scratch profile, kiosk) and WebKitGTK's MiniBrowser,
+    each alone on a private 1024 x 768 X display: its pictures until they show the page."""
+    minibrowser = (glob.glob("/usr/lib/*/webkit2gtk-4.*/MiniBrowser") + ["MiniBrowser"])[0]
+    read, write = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24",
+                             "-nolisten", "tcp"], pass_fds=(write,), stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    os.close(write)
+    with os.fdopen(read) as number, tempfile.TemporaryDirectory() as work:
+        environment = dict(os.environ, DISPLAY=":" + number.readline().strip(), HOME=work,
+                           WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS="1")
+        with open(os.path.join(work, "user.js"), "w") as prefs:
+            prefs.write('user_pref("webgl.force-enabled", true);\nuser_pref("datareporting.policy.'
+                        'dataSubmissionPolicyBypassNotification", true);\n')
+        for engine, command in (("Firefox ESR", ["firefox-esr", "--no-remote", "--profile", work,
+                                                 "--kiosk", "--width", "1024", "--height", "768"]),
+                                ("WebKitGTK", [minibrowser, "--full-screen", "--enable-webgl=true"])):
+            for query, shows in (("?fps=1", lambda p: len(where(p, yellow)) > 50 and
+                                  len(where(p, white)) > 15),
+                                 ("?preview=1", lambda p: all(c for c, _, _ in titles_in(p)))):
+                browser = subprocess.Popen(command + [url + query], env=environment,
+                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                deadline = time.monotonic() + 60
+                while True:
+                    picture = decode_png(subprocess.run(
+                        ["import", "-window", "root", "png:-"], env=environment,
+                        capture_output=True).stdout)
+                    if shows(picture) or time.monotonic() > deadline:
+                        break
+                    time.sleep(1)
+                browser.terminate()
+                browser.wait()
+                if query == "?fps=1":
+                    check(len(where(picture, yellow)) > 50, f"{engine}: bananas")
+                    check_digits(picture, f"{engine} ?fps=1")
+                else:
+                    check_titles(picture, f"{engine} ?preview=1")
+    xvfb.terminate()
+    xvfb.wait()
 
 
 def key(page):
@@ -128,11 +231,7 @@ def full_screen(page):
                   "(document.exitFullscreen.bind(document))")
 
     def expect(state, what):
-        try:
-            page.wait_for(FULL_SCREEN if state else "!" + FULL_SCREEN, 10)
-            check(True, what)
-        except Failure:
-            check(False, what)
+        check(settles(page, FULL_SCREEN if state else "!" + FULL_SCREEN, 10), what)
 
     key(page)
     expect(True, "a key makes the page full screen")
@@ -152,6 +251,33 @@ def full_screen(page):
           "a move of 4 pixels keeps full screen")
     move(page, 303, 302)
     expect(False, "a move of 5 pixels leaves full screen")
+
+
+def other_full_screen(page, url):
+    """With WebKit's prefixed API only, it is used; with none, input leaves the page as it was."""
+    for removed, what in ((STANDARD_API, "only the prefixed API"),
+                          (STANDARD_API + PREFIXED_API, "no full-screen API")):
+        script = page.send("Page.addScriptToEvaluateOnNewDocument", {"source": removed})
+        page.open(url)
+        page.send("Page.removeScriptToEvaluateOnNewDocument", script)
+        errors, full = len(page.errors()), []
+        for state in ("!!", "!"):
+            key(page)
+            full.append(settles(page, state + "document.webkitFullscreenElement"))
+        click(page)
+        frames = page.evaluate("Module._Frame_Count()")
+        page.wait_for(f"Module._Frame_Count() > {frames + 10}", 10, f"frames with {what}")
+        check(full == [removed == STANDARD_API, True] and len(page.errors()) == errors,
+              f"{what}: a key enters full screen, a key leaves it {full}; then a click; "
+              "animating, no error")
+
+
+def settles(page, expression, seconds=3.0):
+    try:
+        page.wait_for(expression, seconds)
+        return True
+    except Failure:
+        return False
 
 
 def without_webgl(page, url):
@@ -180,12 +306,19 @@ def main():
         pauses_while_hidden(page)
         titles(page, url)
         full_screen(page)
-        check(page.errors() == [], f"no console errors: {page.errors()}")
+        other_full_screen(page, url)
+        check(page.errors() == ["Quillomar: WebGL failed."],
+              f"no console errors but the lost context's message: {page.errors()}")
         without_webgl(page, url)
     except Failure as failure:
         check(False, str(failure))
     finally:
         browser.close()
+    try:
+        other_engines(url)
+    except (Failure, OSError, subprocess.CalledProcessError) as failure:
+        check(False, f"other engines: {failure}")
+    finally:
         server.shutdown()
     print(f"{len(Failures)} check(s) failed" if Failures else "all checks passed")
     return 1 if Failures else 0
