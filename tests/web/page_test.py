@@ -8,6 +8,7 @@ message of a browser without WebGL; then Firefox ESR's and WebKitGTK's pictures 
 """
 import glob
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -139,11 +140,11 @@ def titles_in(picture, what):
 
 
 def other_engines(url):
-    """Firefox ESR and WebKitGTK's MiniBrowser, each alone on a private X display: its pictures
-    until they show the page (60 at most)."""
+    """Firefox ESR, then WebKitGTK's MiniBrowser on a private display, pictured until ready."""
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten",
                              "tcp"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    with tempfile.TemporaryDirectory() as work:
+    try:
+        work = tempfile.mkdtemp(prefix="quillomar-engines.")
         environment = dict(os.environ, DISPLAY=":" + xvfb.stdout.readline().decode().strip(),
                            HOME=work, WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS="1")
         with open(os.path.join(work, "user.js"), "w") as prefs:
@@ -159,20 +160,23 @@ def other_engines(url):
                                  ("?preview=1", titles_in)):
                 browser = subprocess.Popen(command + [url + query], env=environment,
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-                for _ in range(60):
-                    judged = list(judge(decode_png(subprocess.run(
-                        ["import", "-window", "root", "png:-"], env=environment,
-                        capture_output=True).stdout), f"{engine} {query}"))
-                    if all(ok for ok, _ in judged):
-                        break
-                    time.sleep(1)
-                browser.terminate()
-                browser.wait()
+                try:
+                    for _ in range(60):
+                        judged = list(judge(decode_png(subprocess.run(
+                            ["import", "-window", "root", "png:-"], env=environment,
+                            capture_output=True).stdout), f"{engine} {query}"))
+                        if all(ok for ok, _ in judged):
+                            break
+                        time.sleep(1)
+                finally:
+                    browser.terminate()
+                    browser.wait()
                 for ok, what in judged:
                     check(ok, what)
-    xvfb.terminate()
-    xvfb.wait()
-
+    finally:
+        xvfb.terminate()
+        xvfb.wait()
+        shutil.rmtree(work, ignore_errors=True)
 
 def key(page):
     for kind in ("keyDown", "keyUp"):
