@@ -29,6 +29,13 @@ CHROMIUM_FLAGS = ["--headless=new", "--use-angle=swiftshader", "--enable-unsafe-
                   "--no-default-browser-check", "--mute-audio", "--remote-debugging-pipe"]
 
 
+# What a command answers when the document it addressed went away under a navigation; such a
+# command is sent again, a bounded number of times, once the next document may be there.
+NAVIGATION_ERRORS = ("Execution context was destroyed", "Cannot find context with specified id",
+                     "Cannot find default execution context", "Inspected target navigated")
+NAVIGATION_RETRIES = 5
+
+
 class Failure(RuntimeError):
     pass
 
@@ -164,7 +171,14 @@ class CPage:
         self.Browser.send("Target.closeTarget", {"targetId": self.Target})
 
     def send(self, method, params=None, timeout=30.0):
-        return self.Browser.send(method, params, self.Session, timeout)
+        for attempt in range(NAVIGATION_RETRIES + 1):
+            try:
+                return self.Browser.send(method, params, self.Session, timeout)
+            except Failure as failure:
+                if attempt == NAVIGATION_RETRIES or not any(
+                        error in str(failure) for error in NAVIGATION_ERRORS):
+                    raise
+                time.sleep(0.1 * (attempt + 1))
 
     def evaluate(self, expression):
         reply = self.send("Runtime.evaluate", {"expression": expression, "returnByValue": True})

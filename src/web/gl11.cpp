@@ -2,7 +2,8 @@
 // A display list becomes commands over one shared vertex buffer, so calling it draws each of
 // its batches with one call; vertices outside lists go through a stream buffer at glEnd. The
 // lighting equation is OpenGL 1.1's, evaluated per vertex in webgl.js's shader with the terms
-// computed here.
+// computed here. The layer also keeps what WebGL holds (capabilities, blending, viewport,
+// textures' images), so that a lost context can be made again from it alone.
 #include "web/gl11.h"
 
 #include "web/webgl.h"
@@ -72,6 +73,17 @@ public:
     float Direction[3] = {0.0f, 0.0f, 1.0f}; // eye coordinates, unit length
 };
 
+// A texture as given: what its WebGL texture is made from again after a lost context.
+class CTextureImage
+{
+public:
+    GLint MinFilter = 0; // 0: WebGL's default, never set
+    GLint MagFilter = 0;
+    int Width = 0;
+    int Height = 0;
+    std::vector<unsigned char> Rgb; // empty until an image is given
+};
+
 const double Pi = 3.14159265358979323846;
 const int MaxModelviewDepth = 32;
 const int MaxProjectionDepth = 4;
@@ -109,6 +121,15 @@ public:
     std::vector<std::vector<CCommand>> Lists; // by name - 1
     GLuint Compiling = 0;                     // list being compiled, 0 for none
     GLuint ListBase = 0;
+
+    // What WebGL holds: capabilities enabled, blending, viewport, textures by name - 1.
+    bool DepthTest = false;
+    bool CullFace = false;
+    bool Blend = false;
+    GLenum BlendFactors[2] = {GL_ONE, 0}; // GL_ONE, GL_ZERO
+    GLint Viewport[4] = {0, 0, 0, 0};
+    std::vector<CTextureImage> Textures;
+    GLuint BoundTexture = 0;
 
     int StreamBuffer = 0;
     int ListBuffer = 0;
@@ -295,16 +316,64 @@ void Set_Capability(GLenum capability, bool enabled)
         case GL_TEXTURE_2D:
             Gl.Texturing = enabled;
             break;
+        case GL_DEPTH_TEST:
+            Gl.DepthTest = enabled;
+            Webgl_Set_Capability(capability, enabled ? 1 : 0);
+            return;
+        case GL_CULL_FACE:
+            Gl.CullFace = enabled;
+            Webgl_Set_Capability(capability, enabled ? 1 : 0);
+            return;
         default:
-            TW_ASSERT(capability == GL_DEPTH_TEST || capability == GL_CULL_FACE ||
-                      capability == GL_BLEND);
+            TW_ASSERT(capability == GL_BLEND);
+            Gl.Blend = enabled;
             Webgl_Set_Capability(capability, enabled ? 1 : 0);
             return;
     }
     Gl.UniformsChanged = true;
 }
 
+CTextureImage &Bound_Texture()
+{
+    TW_ASSERT(Gl.BoundTexture >= 1 && Gl.BoundTexture <= Gl.Textures.size());
+    return Gl.Textures[Gl.BoundTexture - 1];
+}
+
+// The bound texture's parameters and image, handed to WebGL as given.
+void Upload_Texture(const CTextureImage &texture)
+{
+    if (texture.MinFilter != 0)
+        Webgl_Tex_Parameter(GL_TEXTURE_MIN_FILTER, texture.MinFilter);
+    if (texture.MagFilter != 0)
+        Webgl_Tex_Parameter(GL_TEXTURE_MAG_FILTER, texture.MagFilter);
+    if (!texture.Rgb.empty())
+        Webgl_Tex_Image_Rgb(texture.Width, texture.Height, texture.Rgb.data());
+}
+
 } // namespace
+
+bool Restore_Gl_Context()
+{
+    if (Webgl_Create_Context() == 0)
+        return false;
+    Webgl_Renew_Objects();
+    Webgl_Set_Capability(GL_DEPTH_TEST, Gl.DepthTest ? 1 : 0);
+    Webgl_Set_Capability(GL_CULL_FACE, Gl.CullFace ? 1 : 0);
+    Webgl_Set_Capability(GL_BLEND, Gl.Blend ? 1 : 0);
+    Webgl_Blend_Func(Gl.BlendFactors[0], Gl.BlendFactors[1]);
+    const GLint *v = Gl.Viewport;
+    Webgl_Viewport(v[0], v[1], v[2], v[3]);
+    for (size_t i = 0; i < Gl.Textures.size(); ++i)
+    {
+        Webgl_Bind_Texture(int(i + 1));
+        Upload_Texture(Gl.Textures[i]);
+    }
+    Webgl_Bind_Texture(int(Gl.BoundTexture));
+    // The display lists' batches, uploaded again at the first call of one.
+    Gl.ListVerticesChanged = !Gl.ListVertices.empty();
+    Gl.UniformsChanged = true;
+    return true;
+}
 
 bool Create_Gl_Context()
 {
@@ -337,6 +406,8 @@ void glHint(GLenum, GLenum)
 void glViewport(GLint x, GLint y, GLsizei width, GLsizei height)
 {
     Not_In_List();
+    const GLint viewport[4] = {x, y, width, height};
+    memcpy(Gl.Viewport, viewport, sizeof(viewport));
     Webgl_Viewport(x, y, width, height);
 }
 
@@ -363,6 +434,8 @@ void glClear(GLbitfield mask)
 void glBlendFunc(GLenum source_factor, GLenum destination_factor)
 {
     Not_In_List();
+    Gl.BlendFactors[0] = source_factor;
+    Gl.BlendFactors[1] = destination_factor;
     Webgl_Blend_Func(source_factor, destination_factor);
 }
 
@@ -715,13 +788,19 @@ void glGenTextures(GLsizei count, GLuint *textures)
 {
     Not_In_List();
     for (GLsizei i = 0; i < count; ++i)
+    {
         textures[i] = GLuint(Webgl_Create_Texture());
+        Gl.Textures.emplace_back();
+        TW_ASSERT(textures[i] == Gl.Textures.size());
+    }
 }
 
 void glBindTexture(GLenum target, GLuint texture)
 {
     Not_In_List();
     TW_ASSERT(target == GL_TEXTURE_2D);
+    TW_ASSERT(texture <= Gl.Textures.size());
+    Gl.BoundTexture = texture;
     Webgl_Bind_Texture(int(texture));
 }
 
@@ -730,6 +809,7 @@ void glTexParameteri(GLenum target, GLenum name, GLint value)
     Not_In_List();
     TW_ASSERT(target == GL_TEXTURE_2D);
     TW_ASSERT(name == GL_TEXTURE_MIN_FILTER || name == GL_TEXTURE_MAG_FILTER);
+    (name == GL_TEXTURE_MIN_FILTER ? Bound_Texture().MinFilter : Bound_Texture().MagFilter) = value;
     Webgl_Tex_Parameter(name, value);
 }
 
@@ -753,7 +833,11 @@ GLint gluBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint heig
     const size_t alignment = size_t(Gl.UnpackAlignment);
     const size_t stride = (size_t(width) * 3 + alignment - 1) / alignment * alignment;
     const unsigned char *rows = static_cast<const unsigned char *>(data);
-    std::vector<unsigned char> rgb(size_t(width) * size_t(height) * 3);
+    CTextureImage &texture = Bound_Texture();
+    std::vector<unsigned char> &rgb = texture.Rgb;
+    rgb.assign(size_t(width) * size_t(height) * 3, 0);
+    texture.Width = width;
+    texture.Height = height;
     for (size_t y = 0; y < size_t(height); ++y)
     {
         for (size_t x = 0; x < size_t(width); ++x)

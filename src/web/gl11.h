@@ -116,5 +116,9 @@ GLint gluBuild2DMipmaps(GLenum target, GLint components, GLint width, GLint heig
 // For the host: makes a WebGL context on the page's canvas the one these calls draw with.
 // False when the browser has no WebGL to give.
 bool Create_Gl_Context();
+// After the browser restores a lost context: the program, buffers, textures and display lists'
+// batches made again from the state kept here, so that drawing carries on as before. False when
+// the context was lost again meanwhile.
+bool Restore_Gl_Context();
 
 #endif

@@ -26,7 +26,10 @@ public:
 
 extern "C"
 {
-    int Webgl_Create_Context(); // 1 with the program ready, 0 without WebGL
+    // 1 with the program ready, 0 without WebGL or with the context lost (again) meanwhile.
+    int Webgl_Create_Context();
+    // New WebGL buffers and textures, under their old numbers, in a restored context.
+    void Webgl_Renew_Objects();
     void Webgl_Set_Capability(unsigned capability, int enabled); // depth test, culling, blending
     void Webgl_Blend_Func(unsigned source_factor, unsigned destination_factor);
     void Webgl_Viewport(int x, int y, int width, int height);

@@ -62,33 +62,44 @@ mergeInto(LibraryManager.library, {
     UniformNames: ['Modelview', 'Projection', 'NormalMatrix', 'Colour', 'SceneColour',
                    'DiffuseProduct', 'SpecularProduct', 'LightDirection', 'HalfVector',
                    'Shininess', 'Lighting', 'Texturing'],
+    // A context lost meanwhile fails every step quietly; then null, else the error.
     Compile: function(gl, type, source) {
       var shader = gl.createShader(type);
       gl.shaderSource(shader, source);
       gl.compileShader(shader);
-      if (!gl.getShaderParameter(shader, gl.COMPILE_STATUS))
-        throw new Error('shader: ' + gl.getShaderInfoLog(shader));
-      return shader;
+      if (gl.getShaderParameter(shader, gl.COMPILE_STATUS))
+        return shader;
+      if (gl.isContextLost())
+        return null;
+      throw new Error('shader: ' + gl.getShaderInfoLog(shader));
     },
   },
 
+  // Again after a lost context is restored: the canvas gives the same context back.
   Webgl_Create_Context__deps: ['$Webgl'],
   Webgl_Create_Context: function() {
     // Opaque, as the desktop's window is; no multisampling, which the desktop frame has not.
     var gl = Module['canvas'].getContext('webgl', {alpha: false, depth: true, stencil: false,
                                                    antialias: false});
-    if (!gl)
+    if (!gl || gl.isContextLost())
       return 0;
     var program = gl.createProgram();
-    gl.attachShader(program, Webgl.Compile(gl, gl.VERTEX_SHADER, Webgl.VertexShader));
-    gl.attachShader(program, Webgl.Compile(gl, gl.FRAGMENT_SHADER, Webgl.FragmentShader));
+    var vertex = Webgl.Compile(gl, gl.VERTEX_SHADER, Webgl.VertexShader);
+    var fragment = Webgl.Compile(gl, gl.FRAGMENT_SHADER, Webgl.FragmentShader);
+    if (!vertex || !fragment)
+      return 0;
+    gl.attachShader(program, vertex);
+    gl.attachShader(program, fragment);
     ['Position', 'Normal', 'TexCoord'].forEach(function(name, index) {
       gl.bindAttribLocation(program, index, name);
       gl.enableVertexAttribArray(index);
     });
     gl.linkProgram(program);
-    if (!gl.getProgramParameter(program, gl.LINK_STATUS))
+    if (!gl.getProgramParameter(program, gl.LINK_STATUS)) {
+      if (gl.isContextLost())
+        return 0;
       throw new Error('program: ' + gl.getProgramInfoLog(program));
+    }
     gl.useProgram(program);
     Webgl.Locations = {};
     Webgl.UniformNames.forEach(function(name) {
@@ -96,6 +107,15 @@ mergeInto(LibraryManager.library, {
     });
     Webgl.Context = gl;
     return 1;
+  },
+
+  // A restored context has none of the lost one's objects: new ones under the same numbers.
+  Webgl_Renew_Objects__deps: ['$Webgl'],
+  Webgl_Renew_Objects: function() {
+    var gl = Webgl.Context;
+    Webgl.Buffers = Webgl.Buffers.map(function(old) { return old && gl.createBuffer(); });
+    Webgl.Textures = Webgl.Textures.map(function(old) { return old && gl.createTexture(); });
+    Webgl.BoundBuffer = 0;
   },
 
   Webgl_Set_Capability__deps: ['$Webgl'],
