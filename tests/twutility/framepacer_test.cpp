@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <string>
 #include <vector>
 
 namespace
@@ -65,12 +64,7 @@ TEST_P(CTicks, FramesComeEvenlyAndNeverInPairs)
 
 INSTANTIATE_TEST_SUITE_P(Clock, CTicks,
                          testing::Values(CTickCase{1000, false}, CTickCase{1000, true},
-                                         CTickCase{15625, false}, CTickCase{15625, true}),
-                         [](const testing::TestParamInfo<CTickCase> &info)
-                         {
-                             return "Tick" + std::to_string(info.param.TickUs) + "us" +
-                                    (info.param.SlowFrame ? "SlowFrame" : "");
-                         });
+                                         CTickCase{15625, false}, CTickCase{15625, true}));
 
 TEST_F(FramePacerTest, SwapsThatWaitAreTrustedUntilTheRateBelieThem)
 {
