@@ -96,7 +96,7 @@ static void Find_Primary_Monitor(HWND window)
                                   area.bottom - area.top);
 }
 
-static void On_Child_Size(int width, int height)
+static void On_Child_Size(HWND window, int width, int height)
 {
     Log_Printf("ScreenSaverChildProc:WM_SIZE\n");
     // A preview pane not yet laid out can be 0 pixels wide or high: nothing is drawn until it
@@ -106,6 +106,7 @@ static void On_Child_Size(int width, int height)
         return;
     CResolution::Set_Window_Dimensions(width, height);
     CResolution::Init_Screen_Dimensions();
+    Find_Primary_Monitor(window);
     CRender::Resize(width, height);
 }
 
@@ -163,8 +164,7 @@ static LRESULT CALLBACK ScreenSaverChildProc(HWND window, UINT message, WPARAM w
             On_Child_Create(window);
             return 0;
         case WM_SIZE:
-            Find_Primary_Monitor(window);
-            On_Child_Size(LOWORD(lparam), HIWORD(lparam));
+            On_Child_Size(window, LOWORD(lparam), HIWORD(lparam));
             return 0;
         case WM_PAINT:
             On_Child_Paint(window);

@@ -321,10 +321,10 @@ static bool Next_Message(MSG *message, HWND parent, HANDLE parent_process)
     {
         if (PeekMessageA(message, nullptr, 0, 0, PM_REMOVE))
             return message->message != WM_QUIT;
-        if (MsgWaitForMultipleObjectsEx(handles, &parent_process,
-                                        handles != 0 ? INFINITE : ParentWatchInterval, QS_ALLINPUT,
-                                        MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0 &&
-            handles != 0)
+        const DWORD woke = MsgWaitForMultipleObjectsEx(
+            handles, &parent_process, handles != 0 ? INFINITE : ParentWatchInterval, QS_ALLINPUT,
+            MWMO_INPUTAVAILABLE);
+        if (handles != 0 && woke == WAIT_OBJECT_0) // the parent's process has ended
             break;
     }
     message->wParam = 0;

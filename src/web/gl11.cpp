@@ -10,6 +10,7 @@
 
 #include "twutility/twutility.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -85,6 +86,9 @@ public:
 };
 
 const double Pi = 3.14159265358979323846;
+// The capabilities that WebGL itself holds, kept here in this order.
+const GLenum WebglCapabilities[] = {GL_DEPTH_TEST, GL_CULL_FACE, GL_BLEND};
+const int WebglCapabilityCount = int(sizeof(WebglCapabilities) / sizeof(WebglCapabilities[0]));
 const int MaxModelviewDepth = 32;
 const int MaxProjectionDepth = 4;
 const float ModelAmbient[4] = {0.2f, 0.2f, 0.2f, 1.0f}; // the default light model
@@ -123,9 +127,7 @@ public:
     GLuint ListBase = 0;
 
     // What WebGL holds: capabilities enabled, blending, viewport, textures by name - 1.
-    bool DepthTest = false;
-    bool CullFace = false;
-    bool Blend = false;
+    bool WebglEnabled[WebglCapabilityCount] = {};
     GLenum BlendFactors[2] = {GL_ONE, 0}; // GL_ONE, GL_ZERO
     GLint Viewport[4] = {0, 0, 0, 0};
     std::vector<CTextureImage> Textures;
@@ -316,19 +318,15 @@ void Set_Capability(GLenum capability, bool enabled)
         case GL_TEXTURE_2D:
             Gl.Texturing = enabled;
             break;
-        case GL_DEPTH_TEST:
-            Gl.DepthTest = enabled;
-            Webgl_Set_Capability(capability, enabled ? 1 : 0);
-            return;
-        case GL_CULL_FACE:
-            Gl.CullFace = enabled;
-            Webgl_Set_Capability(capability, enabled ? 1 : 0);
-            return;
         default:
-            TW_ASSERT(capability == GL_BLEND);
-            Gl.Blend = enabled;
+        {
+            const GLenum *const end = WebglCapabilities + WebglCapabilityCount;
+            const GLenum *const held = std::find(WebglCapabilities, end, capability);
+            TW_ASSERT(held != end);
+            Gl.WebglEnabled[held - WebglCapabilities] = enabled;
             Webgl_Set_Capability(capability, enabled ? 1 : 0);
             return;
+        }
     }
     Gl.UniformsChanged = true;
 }
@@ -357,9 +355,8 @@ bool Restore_Gl_Context()
     if (Webgl_Create_Context() == 0)
         return false;
     Webgl_Renew_Objects();
-    Webgl_Set_Capability(GL_DEPTH_TEST, Gl.DepthTest ? 1 : 0);
-    Webgl_Set_Capability(GL_CULL_FACE, Gl.CullFace ? 1 : 0);
-    Webgl_Set_Capability(GL_BLEND, Gl.Blend ? 1 : 0);
+    for (int i = 0; i < WebglCapabilityCount; ++i)
+        Webgl_Set_Capability(WebglCapabilities[i], Gl.WebglEnabled[i] ? 1 : 0);
     Webgl_Blend_Func(Gl.BlendFactors[0], Gl.BlendFactors[1]);
     const GLint *v = Gl.Viewport;
     Webgl_Viewport(v[0], v[1], v[2], v[3]);
